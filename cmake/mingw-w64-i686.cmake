@@ -1,0 +1,5 @@
+# 32-bit Windows cross build: the shipped DLL. Nothing of it runs on this machine.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(KV_TRIPLE i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

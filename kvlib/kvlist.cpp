@@ -1,0 +1,1 @@
+// KvList: filled in by its implementation.

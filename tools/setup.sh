@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need on a Debian 12 machine:
+# the MinGW-w64 cross compilers, Wine 64-bit, Xvfb, CMake/Ninja, GoogleTest,
+# zlib for MinGW and the libpng sources (built by CMake for both Windows targets).
+# Idempotent and quiet when everything is already present.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  googletest libgtest-dev
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
+  libz-mingw-w64-dev
+  wine64 wine
+  xvfb xauth
+  dpkg-dev
+)
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# libpng has no MinGW package: fetch Debian's source package once and keep it
+# outside the build trees so that rebuilds never download again.
+src_cache="${KV_SRC_CACHE:-$HOME/.cache/pianoroll-src}"
+libpng_dir="$src_cache/libpng"
+if [ ! -f "$libpng_dir/CMakeLists.txt" ]; then
+  echo "setup: fetching libpng sources"
+  if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ /etc/apt/sources.list 2>/dev/null; then
+    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
+      | "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/pianoroll-deb-src.sources >/dev/null
+    "${sudo_cmd[@]}" apt-get update -qq
+  fi
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  ok=0
+  for v in $(apt-cache showsrc libpng1.6 | sed -n 's/^Version: //p' | sort -rV | uniq); do
+    if (cd "$work" && apt-get source -qq --download-only "libpng1.6=$v" >/dev/null 2>&1); then
+      ok=1; break
+    fi
+    rm -rf "${work:?}"/*
+  done
+  [ "$ok" = 1 ] || { echo "setup: could not download the libpng source package" >&2; exit 1; }
+  orig=$(ls "$work"/libpng1.6_*.orig.tar.* | head -n 1)
+  mkdir -p "$libpng_dir.tmp"
+  tar -xf "$orig" -C "$libpng_dir.tmp" --strip-components=1
+  rm -rf "$libpng_dir"
+  mv "$libpng_dir.tmp" "$libpng_dir"
+fi

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Runs a command with a prepared Wine prefix for the win64 build directory and a
+# persistent wineserver, inside one Xvfb display. Usage: wine-session.sh BUILD_DIR command...
+set -euo pipefail
+dir=$(cd "$1" && pwd); shift
+export WINEPREFIX="$dir/wineprefix" KV_WINEPREFIX="$dir/wineprefix"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+fi
+/usr/lib/wine/wineserver -p >/dev/null 2>&1 || true
+trap '/usr/lib/wine/wineserver -k >/dev/null 2>&1 || true' EXIT
+xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
