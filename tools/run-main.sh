@@ -9,4 +9,4 @@ build_root="${KV_BUILD_ROOT:-$top/build}"
 echo "built: $build_root/win32/shell/pianoroll.dll (shipped, 32-bit)"
 echo "built: $build_root/win64/shell/pianoroll.dll"
 "$top/tools/wine-session.sh" "$build_root/win64" \
-  /usr/lib/wine/wine64 "$build_root/win64/host/refhost_selfcheck.exe"
+  env KV_WINEPREFIX="$build_root/win64/wineprefix" "$top/tools/wine-run.sh" "$build_root/win64/host/refhost_selfcheck.exe"
