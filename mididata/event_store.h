@@ -1,0 +1,164 @@
+// EventStore: the plug-in's cached view of the host's MIDI data. It keeps the
+// host's tracks, their blocks and the addresses of the events of the view being
+// edited in display order, reads records from the host on demand, finds and
+// selects events, maps values between the stored and the displayed form, and
+// applies the host's change notifications to its caches.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "kvlib/kvlist.h"
+#include "mididata/event_order.h"
+#include "mididata/host_links.h"
+
+// Status bits. The plug-in object keeps its notification state in the same word.
+enum : uint32_t {
+  kStoreTracksCached = 0x1,
+  kStoreBlocksCached = 0x2,
+  kStoreEventsValid = 0x4,
+  kStoreRefreshDue = 0x8,
+  kStoreRefreshPosted = 0x10,
+  kStorePositionPosted = 0x20,
+};
+
+// FindFirstAt flags.
+enum : uint32_t { kFindStartingAfter = 0x1 };
+
+// A window start of this value disables the time window of FindInWindow.
+inline constexpr int64_t kNoWindow = -1;
+
+class EventStore {
+ public:
+  EventStore();
+  ~EventStore();
+  EventStore(const EventStore&) = delete;
+  EventStore& operator=(const EventStore&) = delete;
+
+  // The host interfaces to work through; Disconnect forgets them (no release).
+  void Connect(const HostLinks& links) { host_ = links; }
+  void Disconnect() { host_ = HostLinks{}; }
+  const HostLinks& host() const { return host_; }
+
+  uint32_t& status() { return status_; }
+
+  // Track and block caches.
+  HRESULT Refresh(bool all);
+  HRESULT BuildTrackList();
+  HRESULT BuildBlockList(int32_t trackIndex);
+  int32_t TrackCount() const { return KvList_Count(tracks_); }
+  uint32_t TrackIdAt(int32_t index) const;
+  int32_t TrackIndexOf(uint32_t trackId) const;
+  int32_t BlockCount(int32_t trackIndex) const;
+  HRESULT BlockPathAt(int32_t trackIndex, int32_t blockIndex, ItemPath* out) const;
+  uint16_t ChannelsInUse() const { return channelsInUse_; }
+
+  // The event list: the events of one track (or all, -1) and one block (or all, -1).
+  HRESULT SelectView(int32_t trackIndex, int32_t blockIndex);
+  int32_t CurrentTrack() const { return currentTrack_; }
+  int32_t CurrentBlock() const { return currentBlock_; }
+  uint32_t TypeMask() const { return typeMask_; }
+  void SetTypeMask(uint32_t mask);
+  uint32_t ChannelMask() const { return channelMask_; }
+  void SetChannelMask(uint32_t mask);
+  int32_t EventCount();
+  HRESULT PathAt(int32_t index, ItemPath* out);
+
+  // Reading records. Names and payloads handed out belong to the caller.
+  HRESULT GetEvent(const ItemPath& path, MidiEvent* out);
+  HRESULT GetTrackInfo(int32_t index, TrackInfo* out);
+  HRESULT GetTrackInfo(const ItemPath& path, TrackInfo* out);
+  HRESULT GetTrackName(int32_t index, kvchar* buffer, int32_t capacity);
+  HRESULT GetBlockInfo(const ItemPath& path, BlockInfo* out);
+
+  // Finding and selecting.
+  HRESULT FindInWindow(int32_t* index, ItemPath* path, MidiEvent* record, int64_t start, int64_t length,
+                       uint32_t typeMask, bool points);
+  HRESULT FindFirstAt(ItemPath* path, int64_t time, uint32_t typeMask, uint32_t channelMask, uint32_t flags);
+  HRESULT NextEvent(ItemPath* path, uint32_t typeFilter, uint32_t channelMask);
+  // start < 0: no start; length <= 0: no length; notes < 0 widen to the whole range.
+  HRESULT SelectRange(int64_t start, int64_t length, int32_t lowNote, int32_t highNote, bool select);
+  HRESULT SelectAllNotes(bool select);
+  int IsSelectedAt(int64_t time, uint32_t typeMask, uint32_t channelMask);
+  HRESULT AnySelected();
+
+  // Display transform: pitch and velocity offsets of the event's track (and the
+  // project pitch offset), read from the host at every call.
+  HRESULT ToDisplay(const ItemPath& path, MidiEvent* event);
+  HRESULT ToStored(const ItemPath& path, MidiEvent* event);
+
+  // MIDI ports, for output (true) or input (false).
+  HRESULT RefreshPorts(bool output);
+  int32_t PortCount(bool output) const;
+  HRESULT PortAt(bool output, int32_t index, HostPortRecord* out) const;
+  uint32_t CurrentPort(bool output) const;
+  void SetCurrentPort(bool output, uint32_t id);
+  HRESULT FindPortById(bool output, uint32_t id, int32_t* index) const;
+  HRESULT FindPortByGuid(bool output, const KvGuid& guid, int32_t* index) const;
+  bool CanSendEvents() const;
+  HRESULT SendEvent(MidiEvent* event, DWORD flags);
+
+  // A data-changed notification. From the host, only the immediate part is done
+  // and *queue tells the caller to queue the record for replay; on replay the
+  // whole change is applied. Returns 0 when acted on, 1 when ignored.
+  HRESULT ApplyNotification(const HostNotification& record, bool fromHost, bool* queue);
+
+ private:
+  struct TrackEntry {
+    uint32_t trackId;
+    KvList blocks;
+    uint32_t reserved;
+  };
+  struct PortTable {
+    DWORD count = 0;
+    HostPortRecord* records = nullptr;
+    uint32_t current = 0xFFFFFFFFu;
+  };
+  struct KeyedPath {
+    ItemPath path;
+    DisplayKey key;
+  };
+  struct TrackKey {
+    uint32_t trackId;
+    int32_t orderKey;
+    int32_t channel;
+  };
+
+  TrackEntry* TrackAt(int32_t index) const;
+  void DestroyTracks();
+  HRESULT EnsureView();
+  HRESULT AppendBlockEvents(const ItemPath& block, std::vector<KeyedPath>* out);
+  HRESULT RebuildEvents();
+  HRESULT ReadTrackKey(uint32_t trackId, TrackKey* key);
+  HRESULT KeyOf(const ItemPath& path, TrackKey* cache, DisplayKey* key);
+  HRESULT InsertSorted(const ItemPath& path, const DisplayKey& key);
+  int32_t FindEntry(const ItemPath& path) const;
+  bool InCurrentView(const ItemPath& path) const;
+  HRESULT ApplyTrackChange(const HostNotification& record);
+  HRESULT ApplyBlockChange(const HostNotification& record);
+  HRESULT ApplyEventChange(const HostNotification& record);
+  HRESULT ReadEventIntoView(const ItemPath& path);
+  HRESULT Transform(const ItemPath& path, MidiEvent* event, int sign);
+  PortTable& Ports(bool output) { return output ? outputPorts_ : inputPorts_; }
+  const PortTable& Ports(bool output) const { return output ? outputPorts_ : inputPorts_; }
+
+  HostLinks host_;
+  KvList tracks_ = nullptr;
+  int32_t currentTrack_ = -1;
+  int32_t currentBlock_ = -1;
+  KvList events_ = nullptr;
+  uint32_t typeMask_ = kEvAllTypes;
+  uint32_t builtTypeMask_ = kEvAllTypes;
+  uint32_t channelMask_ = 0xFFFFFFFFu;
+  uint16_t channelsInUse_ = 0;
+  uint32_t status_ = 0;
+  int64_t memoTime_ = -1;
+  int32_t memoIndex_ = -1;
+  PortTable outputPorts_;
+  PortTable inputPorts_;
+};
+
+// Frees what a record read from the host owns (a long event's payload).
+void FreeEventPayload(MidiEvent* event);
+// Frees a port table handed out by the host: every name, then the array.
+void FreePortTable(HostPortRecord* records, DWORD count);
