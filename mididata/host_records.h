@@ -7,10 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "kvlib/kvchar.h"
+
 #ifdef _WIN32
 #include <guiddef.h>
 using KvGuid = GUID;
-using kvchar = wchar_t;
 #else
 struct KvGuid {
   uint32_t Data1;
@@ -18,7 +19,6 @@ struct KvGuid {
   uint16_t Data3;
   uint8_t Data4[8];
 };
-using kvchar = char16_t;
 #endif
 
 // Levels of the host's item hierarchy.
