@@ -4,7 +4,10 @@
 
 #include <objbase.h>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "mididata/event_order.h"
 #include "mididata/host_bracket.h"
@@ -106,19 +109,27 @@ HRESULT EventStore::BuildTrackList() {
   channelsInUse_ = 0;
   ReadBracket bracket(host_.data);
   if (!bracket.Opened()) return bracket.result();
+  // The list is kept in order key order, whatever order the host enumerates in.
+  std::vector<std::pair<int32_t, uint32_t>> found;  // order key, track id
   TrackInfo info{};
-  return EnumerateLevel(host_.data, ItemPath{}, kLevelTrack, &info, kGetRecord, [&](const ItemPath& path) {
-    TrackEntry entry{path.trackId, nullptr, 0};
-    HRESULT r = CreateCacheList(&entry.blocks, sizeof(ItemPath));
-    if (FAILED(r)) return r;
-    r = KvList_InsertList(tracks_, -1, &entry, 1);
-    if (FAILED(r)) {
-      KvList_Destroy(entry.blocks);
-      return r;
-    }
+  hr = EnumerateLevel(host_.data, ItemPath{}, kLevelTrack, &info, kGetRecord, [&](const ItemPath& path) {
+    found.emplace_back(info.orderKey, path.trackId);
     channelsInUse_ |= ChannelBits(info.channel);
     return S_OK;
   });
+  if (FAILED(hr)) return hr;
+  std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [key, trackId] : found) {
+    TrackEntry entry{trackId, nullptr, 0};
+    hr = CreateCacheList(&entry.blocks, sizeof(ItemPath));
+    if (FAILED(hr)) return hr;
+    hr = KvList_InsertList(tracks_, -1, &entry, 1);
+    if (FAILED(hr)) {
+      KvList_Destroy(entry.blocks);
+      return hr;
+    }
+  }
+  return S_OK;
 }
 
 HRESULT EventStore::BuildBlockList(int32_t trackIndex) {

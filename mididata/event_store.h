@@ -11,6 +11,7 @@
 #include "kvlib/kvlist.h"
 #include "mididata/event_order.h"
 #include "mididata/host_links.h"
+#include "mididata/pending_edits.h"
 
 // Status bits. The plug-in object keeps its notification state in the same word.
 enum : uint32_t {
@@ -41,6 +42,9 @@ class EventStore {
   const HostLinks& host() const { return host_; }
 
   uint32_t& status() { return status_; }
+
+  // The edits of the gesture in progress (edit_commit.h commits them).
+  PendingEdits& pending() { return pending_; }
 
   // Track and block caches.
   HRESULT Refresh(bool all);
@@ -156,6 +160,7 @@ class EventStore {
   int32_t memoIndex_ = -1;
   PortTable outputPorts_;
   PortTable inputPorts_;
+  PendingEdits pending_;
 };
 
 // Frees what a record read from the host owns (a long event's payload).

@@ -247,7 +247,7 @@ TEST(KvListHeap, PrivateHeapIsDestroyedWhole) {
 }
 
 TEST(KvListHeap, PendingItemClearedByAnyInsert) {
-  // As specified, a successful insert clears the pending item even when it inserted
+  // By design, a successful insert clears the pending item even when it inserted
   // other blocks; a private heap still frees the orphaned block at destruction.
   ListPtr list = MakeHeapList(KVLIST_PRIVATEHEAP);
   void* pending = nullptr;

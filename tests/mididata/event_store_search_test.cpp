@@ -1,0 +1,201 @@
+// Finding events by time, changing selection and the display transform,
+// checked against the host's project and its call log.
+#include <gtest/gtest.h>
+
+#include "tests/mididata/store_fixture.h"
+
+using refhost::Controller;
+using refhost::Note;
+using refhost::Selected;
+using storetest::StoreTest;
+
+namespace {
+
+class StoreSearchTest : public StoreTest {
+ protected:
+  void SetUp() override {
+    track = host.AddTrack({.channel = 0});
+    block = host.AddBlock(track, {.start = 0, .end = 7680});
+  }
+  ItemPath Add(const MidiEvent& e) { return host.AddEvent(block, e); }
+  bool IsSelected(const ItemPath& p) { return (host.Event(p)->record.flags & kEventSelected) != 0; }
+
+  ItemPath track{}, block{};
+};
+
+TEST_F(StoreSearchTest, WindowFindsANoteThatStartsBeforeItOnlyByItsSpan) {
+  const ItemPath held = Add(Note(0, 960, 60));  // sounds 0..960
+  Add(Note(2000, 10, 62));
+  ASSERT_EQ(store.SelectView(0, -1), S_OK);
+
+  int32_t index = 0;
+  ItemPath found{};
+  MidiEvent record{};
+  ASSERT_EQ(store.FindInWindow(&index, &found, &record, 500, 100, kEvNoteOn, false), S_OK);
+  EXPECT_EQ(found.eventId, held.eventId);
+  EXPECT_EQ(index, 1);  // advanced past the entry examined
+  // As points, the note is only at its start.
+  index = 0;
+  EXPECT_EQ(store.FindInWindow(&index, &found, &record, 500, 100, kEvNoteOn, true), S_FALSE);
+  EXPECT_EQ(index, 2);
+  // No window: the first event of an admitted type.
+  index = 0;
+  ASSERT_EQ(store.FindInWindow(&index, &found, &record, kNoWindow, 0, kEvNoteOn, false), S_OK);
+  EXPECT_EQ(record.data[0], 60);
+  // Types outside the mask are passed over.
+  index = 0;
+  EXPECT_EQ(store.FindInWindow(&index, &found, &record, kNoWindow, 0, kEvControlChange, false), S_FALSE);
+}
+
+TEST_F(StoreSearchTest, FirstAtFindsTheCoveringNoteOrTheEarliestStartingAtTheTime) {
+  Add(Note(0, 480, 50));
+  const ItemPath a = Add(Note(960, 240, 60));
+  const ItemPath b = Add(Note(960, 480, 64));
+  const ItemPath c = Add(Controller(1500, 7, 90));
+  ASSERT_EQ(store.SelectView(0, -1), S_OK);
+
+  ItemPath found{};
+  ASSERT_EQ(store.FindFirstAt(&found, 300, kEvNoteOn, 0xFFFF, 0), S_OK);
+  EXPECT_EQ(host.Event(found)->record.data[0], 50);
+  // Two notes start at 960: the earliest of them is returned.
+  ASSERT_EQ(store.FindFirstAt(&found, 960, kEvNoteOn, 0xFFFF, 0), S_OK);
+  EXPECT_EQ(found.eventId, a.eventId);
+  // 1300 is only covered by the longer one.
+  ASSERT_EQ(store.FindFirstAt(&found, 1300, kEvNoteOn, 0xFFFF, 0), S_OK);
+  EXPECT_EQ(found.eventId, b.eventId);
+  // Nothing sounds at 1450; with flag 1 the next event starting after it is found.
+  EXPECT_EQ(store.FindFirstAt(&found, 1450, kEvNoteOn | kEvControlChange, 0xFFFF, 0), S_FALSE);
+  ASSERT_EQ(store.FindFirstAt(&found, 1450, kEvNoteOn | kEvControlChange, 0xFFFF, kFindStartingAfter), S_OK);
+  EXPECT_EQ(found.eventId, c.eventId);
+  // Channel mask without channel 0.
+  EXPECT_EQ(store.FindFirstAt(&found, 960, kEvNoteOn, 0xFFFE, 0), S_FALSE);
+  EXPECT_EQ(host.Log().UnbracketedCount(), 0u);
+}
+
+TEST_F(StoreSearchTest, NextEventWalksTheBlockWithFilters) {
+  const ItemPath a = Add(Note(0, 10, 60));
+  Add(Controller(5, 7, 90));
+  const ItemPath c = Add(Note(10, 10, 61, 100, 3));
+  const ItemPath d = Add(Note(20, 10, 62));
+  ItemPath p = a;
+  ASSERT_EQ(store.NextEvent(&p, kEvNoteOn, 0xFFFF), S_OK);
+  // The track forces channel 0, so the event's own channel 3 does not matter.
+  EXPECT_EQ(p.eventId, c.eventId);
+  ASSERT_EQ(store.NextEvent(&p, kEvNoteOn, 0xFFFF), S_OK);
+  EXPECT_EQ(p.eventId, d.eventId);
+  EXPECT_EQ(store.NextEvent(&p, kEvNoteOn, 0xFFFF), S_FALSE);
+}
+
+TEST_F(StoreSearchTest, SelectRangeWritesOnlyTheFlagsThatChangeInOneBracket) {
+  const ItemPath low = Add(Note(0, 100, 40));
+  const ItemPath mid = Add(Selected(Note(200, 100, 60)));
+  const ItemPath high = Add(Note(400, 100, 120));
+  ASSERT_EQ(store.SelectView(0, -1), S_OK);
+  host.Log().Clear();
+
+  // Highest note -1 reaches 127; the note already selected is not written.
+  ASSERT_EQ(store.SelectRange(-1, 0, 50, -1, true), S_OK);
+  EXPECT_FALSE(IsSelected(low));
+  EXPECT_TRUE(IsSelected(mid));
+  EXPECT_TRUE(IsSelected(high));
+  const auto calls = host.Log().Texts(refhost::CallFilter::Edits);
+  ASSERT_EQ(calls.size(), 3u) << ::testing::PrintToString(calls);
+  EXPECT_EQ(calls[0], "BeginEdit(1)");
+  EXPECT_EQ(calls[2], "EndEdit(1)");
+  ASSERT_EQ(host.Log().Count("SetItem"), 1u);
+  for (const refhost::CallEntry& c : host.Log().Entries()) {
+    if (c.method != "SetItem") continue;
+    EXPECT_EQ(c.path.eventId, high.eventId);
+    EXPECT_EQ(c.mask, kSetSelected);
+  }
+  // Selection is no undo step.
+  EXPECT_TRUE(host.UndoLabels().empty());
+}
+
+TEST_F(StoreSearchTest, SelectRangeByTimeWindow) {
+  const ItemPath before = Add(Note(0, 100, 60));    // ends at 100
+  const ItemPath across = Add(Note(150, 400, 61));  // 150..550
+  const ItemPath inside = Add(Note(600, 10, 62));
+  const ItemPath after = Add(Note(1000, 10, 63));
+  ASSERT_EQ(store.SelectView(0, -1), S_OK);
+  ASSERT_EQ(store.SelectRange(500, 500, 0, 127, true), S_OK);  // 500..1000
+  EXPECT_FALSE(IsSelected(before));
+  EXPECT_TRUE(IsSelected(across));
+  EXPECT_TRUE(IsSelected(inside));
+  EXPECT_FALSE(IsSelected(after));
+  EXPECT_EQ(store.IsSelectedAt(600, kEvNoteOn, 0xFFFF), 1);
+  EXPECT_EQ(store.IsSelectedAt(0, kEvNoteOn, 0xFFFF), 0);
+  EXPECT_EQ(store.AnySelected(), 1);
+
+  // Only a start: everything that ends at or after it.
+  ASSERT_EQ(store.SelectRange(-1, 0, 0, 127, false), S_OK);
+  EXPECT_EQ(store.AnySelected(), 0);
+  ASSERT_EQ(store.SelectRange(100, 0, 0, 127, true), S_OK);
+  EXPECT_TRUE(IsSelected(before));
+  EXPECT_TRUE(IsSelected(after));
+}
+
+TEST_F(StoreSearchTest, DeselectingEverythingAsksTheHostFirst) {
+  Add(Selected(Note(0, 10, 60)));
+  Add(Selected(Note(10, 10, 61)));
+  ASSERT_EQ(store.SelectView(0, -1), S_OK);
+  host.Log().Clear();
+  ASSERT_EQ(store.SelectRange(-1, 0, 0, 127, false), S_OK);
+  EXPECT_EQ(host.Log().Count("DeselectAll"), 1u);
+  EXPECT_EQ(host.Log().Count("SetItem"), 0u);
+  EXPECT_EQ(store.AnySelected(), 0);
+
+  // When the host cannot, the events are cleared one by one.
+  ASSERT_EQ(store.SelectAllNotes(true), S_OK);
+  host.Faults().FailCall("DeselectAll", E_NOTIMPL);
+  host.Log().Clear();
+  ASSERT_EQ(store.SelectRange(-1, 0, 0, 127, false), S_OK);
+  EXPECT_EQ(host.Log().Count("SetItem"), 2u);
+  EXPECT_EQ(store.AnySelected(), 0);
+}
+
+TEST_F(StoreSearchTest, SelectAllNotesLeavesOtherTypesAndRestoresTheMask) {
+  const ItemPath note = Add(Note(0, 10, 60));
+  const ItemPath cc = Add(Controller(5, 70, 1));
+  ASSERT_EQ(store.SelectView(0, -1), S_OK);
+  ASSERT_EQ(store.SelectAllNotes(true), S_OK);
+  EXPECT_TRUE(IsSelected(note));
+  EXPECT_FALSE(IsSelected(cc));
+  EXPECT_EQ(store.TypeMask(), kEvAllTypes);
+  EXPECT_EQ(store.EventCount(), 2);
+}
+
+TEST_F(StoreSearchTest, DisplayTransformShiftsAndClamps) {
+  const ItemPath up = host.AddTrack({.channel = 0, .velocityOffset = 10, .pitchOffset = 12});
+  const ItemPath down = host.AddTrack({.channel = 0, .velocityOffset = -20, .pitchOffset = -5});
+  MidiEvent e = Note(0, 10, 120, 100);
+  ASSERT_EQ(store.ToDisplay(up, &e), S_OK);
+  EXPECT_EQ(e.data[0], 127);  // 132 clamped
+  EXPECT_EQ(e.data[1], 110);
+  e = Note(0, 10, 0, 10);
+  ASSERT_EQ(store.ToDisplay(down, &e), S_OK);
+  EXPECT_EQ(e.data[0], 0);
+  EXPECT_EQ(e.data[1], 0);
+  e = Note(0, 10, 70, 90);
+  ASSERT_EQ(store.ToStored(up, &e), S_OK);
+  EXPECT_EQ(e.data[0], 58);
+  EXPECT_EQ(e.data[1], 80);
+
+  // The project's offset adds to the track's and is read at every call.
+  host.SetPitchOffset(2);
+  e = Note(0, 10, 60, 90);
+  ASSERT_EQ(store.ToDisplay(up, &e), S_OK);
+  EXPECT_EQ(e.data[0], 74);
+  host.SetPitchOffset(0);
+  e = Note(0, 10, 60, 90);
+  ASSERT_EQ(store.ToDisplay(up, &e), S_OK);
+  EXPECT_EQ(e.data[0], 72);
+
+  // A controller number is no pitch.
+  e = Controller(0, 7, 100);
+  ASSERT_EQ(store.ToDisplay(up, &e), S_OK);
+  EXPECT_EQ(e.data[0], 7);
+  EXPECT_EQ(e.data[1], 100);
+}
+
+}  // namespace
