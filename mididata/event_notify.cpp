@@ -1,5 +1,7 @@
 // Applying the host's data-changed notifications to the store's caches: the
 // small immediate part while the host reports, the rest when replayed.
+#include <cstring>
+
 #include "mididata/event_store.h"
 #include "mididata/host_bracket.h"
 #include "mididata/host_enum.h"
@@ -46,6 +48,10 @@ HRESULT EventStore::ApplyNotification(const HostNotification& record, bool fromH
         return KvList_DeleteList(events_, i, 1, 0);
       }
       if (changed && !(f & kChangeResort)) {
+        // Same ids (the usual case): the entry already reads right, no search needed.
+        ItemPath same = record.oldPath;
+        TakeOverIds(&same, record.newPath);
+        if (std::memcmp(&same, &record.oldPath, sizeof same) == 0) return S_OK;
         const int32_t i = FindEntry(record.oldPath);
         if (i >= 0) TakeOverIds(static_cast<ItemPath*>(KvList_At(events_, i)), record.newPath);
         return S_OK;
