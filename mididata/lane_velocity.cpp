@@ -1,7 +1,7 @@
 // The velocity lane, the lane names and the descriptor of a lane kind.
 #include "mididata/edit_gestures.h"
 #include "mididata/lane_descriptor.h"
-#include "mididata/vocab_format.h"
+#include "kvlib/printf.h"
 #include "mididata/vocab_names.h"
 #include "mididata/vocabulary.h"
 #include "resources/vocabulary_ids.h"
@@ -20,7 +20,7 @@ void LaneName(int32_t kind, kvchar* buffer, int32_t capacity) {
   kvchar name[64];
   LoadVocabulary(IDS_FORMAT_CONTROLLER_LANE, format, 32);
   ControllerName(kind - kLaneControllerBase, name, 64);
-  VocabFormat(buffer, capacity, format, {kind - kLaneControllerBase, name});
+  KvPrintF(buffer, static_cast<size_t>(capacity), format, kind - kLaneControllerBase, name);
 }
 
 std::unique_ptr<LaneDescriptor> CreateLaneDescriptor(int32_t kind, EventStore& store, LaneView& view) {

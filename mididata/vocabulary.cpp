@@ -2,7 +2,7 @@
 #include "mididata/vocabulary.h"
 
 #include "kvlib/module.h"
-#include "mididata/vocab_format.h"
+#include "kvlib/printf.h"
 #include "mididata/vocab_names.h"
 #include "resources/vocabulary_ids.h"
 
@@ -15,15 +15,15 @@ HRESULT Loaded(uint32_t id, kvchar* buffer, int32_t capacity) {
 }
 
 // Fills a format of the string table.
-HRESULT Formatted(uint32_t formatId, kvchar* buffer, int32_t capacity, std::initializer_list<VocabArg> args) {
+HRESULT Formatted(uint32_t formatId, kvchar* buffer, int32_t capacity, std::initializer_list<KvPrintArg> args) {
   kvchar format[kTextMax];
   if (LoadVocabulary(formatId, format, kTextMax) == 0) return S_FALSE;
-  VocabFormat(buffer, capacity, format, args);
+  KvVPrintF(buffer, static_cast<size_t>(capacity), format, args.begin(), args.size());
   return S_OK;
 }
 
 HRESULT Number(int32_t value, kvchar* buffer, int32_t capacity) {
-  VocabFormat(buffer, capacity, KVTEXT("%d"), {value});
+  KvPrintF(buffer, static_cast<size_t>(capacity), KVTEXT("%d"), value);
   return S_OK;
 }
 

@@ -53,14 +53,20 @@ TEST(DisplayOrder, BisectionMatchesTheListInsertIndex) {
     std::sort(items.begin(), items.end());
     KvList list = nullptr;
     ASSERT_EQ(KvList_CreateExZ(&list, 4, 8, 8, 0x40000004, nullptr, nullptr, nullptr), 0);
-    if (n) ASSERT_EQ(KvList_InsertList(list, -1, items.data(), n), 0);
+    if (n) {
+      ASSERT_EQ(KvList_InsertList(list, -1, items.data(), n), 0);
+    }
     for (int32_t key = -1; key <= 12; ++key) {
       const int32_t expected = KvList_FindSortedInsertIndexRange(list, &key, 0, -1, CompareInts);
       const int32_t got = BisectInsertIndex(n, [&](int32_t i) { return key < items[i] ? -1 : key > items[i] ? 1 : 0; });
       ASSERT_EQ(got, expected) << "n=" << n << " key=" << key;
       // Wherever it lands, order is kept.
-      if (got > 0) EXPECT_LE(items[got - 1], key);
-      if (got < n) EXPECT_GE(items[got], key);
+      if (got > 0) {
+        EXPECT_LE(items[got - 1], key);
+      }
+      if (got < n) {
+        EXPECT_GE(items[got], key);
+      }
     }
     KvList_Destroy(list);
   }

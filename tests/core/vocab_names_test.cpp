@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "mididata/vocab_format.h"
+#include "kvlib/printf.h"
 #include "mididata/vocab_names.h"
 #include "resources/vocabulary_ids.h"
 
@@ -18,10 +18,10 @@ std::u16string Name(int32_t note, bool flats, int32_t capacity = 16) {
   return out;
 }
 
-std::u16string Format(const char16_t* format, std::initializer_list<VocabArg> args, int32_t capacity = 64) {
+std::u16string Format(const char16_t* format, std::initializer_list<KvPrintArg> args, int32_t capacity = 64) {
   std::basic_string<kvchar> f(format, format + std::char_traits<char16_t>::length(format));
   kvchar buffer[64];
-  VocabFormat(buffer, capacity, f.c_str(), args);
+  KvVPrintF(buffer, static_cast<size_t>(capacity), f.c_str(), args.begin(), args.size());
   std::u16string out;
   for (const kvchar* p = buffer; *p; ++p) out.push_back(static_cast<char16_t>(*p));
   return out;
@@ -99,7 +99,8 @@ TEST(VocabNames, MachineControlRecognition) {
   EXPECT_FALSE(IsMachineControl(nullptr, 8, &command));
 }
 
-TEST(VocabFormat, FillsTheTablesFormats) {
+// The string table's formats as the vocabulary fills them.
+TEST(VocabFormats, FillsTheTablesFormats) {
   EXPECT_EQ(Format(u"%d (%s)", {60, KVTEXT("C5")}), u"60 (C5)");
   EXPECT_EQ(Format(u"%.3f BPM", {120.0}), u"120.000 BPM");
   EXPECT_EQ(Format(u"%d/%d", {6, 8}), u"6/8");
@@ -109,10 +110,10 @@ TEST(VocabFormat, FillsTheTablesFormats) {
   EXPECT_EQ(Format(u"100%%", {}), u"100%");
 }
 
-TEST(VocabFormat, MismatchedArgumentsPrintNothingAndOutputIsBounded) {
+TEST(VocabFormats, MismatchedArgumentsPrintNothingAndOutputIsBounded) {
   EXPECT_EQ(Format(u"%s and %d", {5}), u" and ");       // integer for %s, nothing for %d
   EXPECT_EQ(Format(u"%d %d %d", {1}), u"1  ");          // missing arguments
   EXPECT_EQ(Format(u"%.3f", {KVTEXT("x")}), u"");       // text for a real
   EXPECT_EQ(Format(u"%d (%s)", {60, KVTEXT("C5")}, 5), u"60 (");
-  EXPECT_EQ(Format(u"trailing %", {1}), u"trailing ");
+  EXPECT_EQ(Format(u"trailing %", {1}), u"trailing %");  // a lone % stands as it is
 }

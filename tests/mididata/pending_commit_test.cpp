@@ -142,10 +142,15 @@ TEST_F(CommitTest, FailingStepsStopTheCommit) {
     EXPECT_TRUE(p.Empty());
     EXPECT_EQ(host.OpenBrackets(), 0);
     EXPECT_EQ(host.OutstandingBlocks(), 0u);
-    if (c.expected.size() <= 3) EXPECT_EQ(host.Events(piano.trackId).size(), before);
+    if (c.expected.size() <= 3) {
+      EXPECT_EQ(host.Events(piano.trackId).size(), before);
+    }
     // Put the project back for the next case.
-    for (const auto& e : host.Events(piano.trackId))
-      if (e.record.data[0] >= 70) EXPECT_EQ(host.DeleteEvent(e.path), S_OK);
+    for (const auto& e : host.Events(piano.trackId)) {
+      if (e.record.data[0] >= 70) {
+        EXPECT_EQ(host.DeleteEvent(e.path), S_OK);
+      }
+    }
     ASSERT_EQ(host.Events(piano.trackId).size(), 2u);
   }
 }
