@@ -51,7 +51,6 @@ HRESULT EventStore::AppendBlockEvents(const ItemPath& block, std::vector<KeyedPa
 // inserting event by event, which moves the list's tail for every insert.
 HRESULT EventStore::RebuildEvents() {
   status_ &= ~kStoreEventsValid;
-  memoIndex_ = -1;
   HRESULT hr = Refresh(false);
   if (FAILED(hr)) return hr;
   hr = events_ ? S_OK
@@ -117,6 +116,5 @@ HRESULT EventStore::InsertSorted(const ItemPath& path, const DisplayKey& key) {
     return CompareDisplay(key, probe);
   });
   if (FAILED(failure)) return failure;
-  memoIndex_ = -1;
   return KvList_InsertList(events_, index, &path, 1);
 }

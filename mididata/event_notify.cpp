@@ -44,7 +44,6 @@ HRESULT EventStore::ApplyNotification(const HostNotification& record, bool fromH
       if (deleted) {
         const int32_t i = FindEntry(DeletedPath(record));
         if (i < 0) return S_FALSE;
-        memoIndex_ = -1;
         return KvList_DeleteList(events_, i, 1, 0);
       }
       if (changed && !(f & kChangeResort)) {
@@ -58,10 +57,7 @@ HRESULT EventStore::ApplyNotification(const HostNotification& record, bool fromH
       }
       if (moved) {
         const int32_t i = FindEntry(record.oldPath);
-        if (i >= 0) {
-          memoIndex_ = -1;
-          KvList_DeleteList(events_, i, 1, 0);
-        }
+        if (i >= 0) KvList_DeleteList(events_, i, 1, 0);
         *queue = true;
         return S_OK;
       }
@@ -203,7 +199,6 @@ HRESULT EventStore::ApplyEventChange(const HostNotification& record) {
   if (f & kChangeDeleted) {
     const int32_t i = FindEntry(DeletedPath(record));
     if (i < 0) return S_FALSE;
-    memoIndex_ = -1;
     return KvList_DeleteList(events_, i, 1, 0);
   }
 
@@ -227,7 +222,6 @@ HRESULT EventStore::ApplyEventChange(const HostNotification& record) {
       *static_cast<ItemPath*>(KvList_At(events_, i)) = entry;
       return S_OK;
     }
-    memoIndex_ = -1;
     HRESULT hr = KvList_DeleteList(events_, i, 1, 0);
     if (FAILED(hr)) return hr;
     return ReadEventIntoView(entry);

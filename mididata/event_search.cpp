@@ -103,8 +103,6 @@ HRESULT EventStore::FindFirstAt(ItemPath* path, int64_t time, uint32_t typeMask,
     }
     if (FAILED(hr)) return hr;
     *path = found;
-    memoTime_ = time;
-    memoIndex_ = i;
     return S_OK;
   }
   return S_FALSE;

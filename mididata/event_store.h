@@ -156,8 +156,6 @@ class EventStore {
   uint32_t channelMask_ = 0xFFFFFFFFu;
   uint16_t channelsInUse_ = 0;
   uint32_t status_ = 0;
-  int64_t memoTime_ = -1;
-  int32_t memoIndex_ = -1;
   PortTable outputPorts_;
   PortTable inputPorts_;
   PendingEdits pending_;
