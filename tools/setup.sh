@@ -38,9 +38,14 @@ src_cache="${KV_SRC_CACHE:-$HOME/.cache/pianoroll-src}"
 libpng_dir="$src_cache/libpng"
 if [ ! -f "$libpng_dir/CMakeLists.txt" ]; then
   echo "setup: fetching libpng sources"
-  if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ /etc/apt/sources.list 2>/dev/null; then
-    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
-      | "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/pianoroll-deb-src.sources >/dev/null
+  if ! grep -rqs -E '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list.d/ /etc/apt/sources.list 2>/dev/null; then
+    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+      sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
+        | "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/pianoroll-deb-src.sources >/dev/null
+    else
+      sed -n 's/^deb /deb-src /p' /etc/apt/sources.list \
+        | "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/pianoroll-deb-src.list >/dev/null
+    fi
     "${sudo_cmd[@]}" apt-get update -qq
   fi
   work=$(mktemp -d)
