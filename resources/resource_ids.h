@@ -3,6 +3,10 @@
 
 #define IDS_PRODUCT_NAME 10001
 #define IDS_PAGE_TITLE 10004
+#define IDS_LOOP_REGION_TIP 10050
+
+// The loop bar's context menu (the track view engine).
+#define IDM_LOOP_BAR 1051
 
 // Timecode label names of the text library.
 #define IDS_TIMECODE_NONDROP 48304

@@ -34,7 +34,22 @@ void WheelAction(Trackview* view, int delta, bool ctrl, bool shift, bool alt);
 void OnSetFocus(Trackview* view);
 void OnKillFocus(Trackview* view);
 void RecreateCaret(Trackview* view);
+void HideViewCaret(Trackview* view);
 LRESULT OnSysKey(Trackview* view, UINT msg, WPARAM key, LPARAM keyData);
+
+// paint.cpp: inverts the playback line away, if one is drawn.
+void EraseFollowLine(Trackview* view);
+
+// The dragging pane's last pointer point, kept by every pane that drags.
+inline void NotePointer(Trackview* view, LPARAM lParam) {
+  view->lastPoint = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+// ruler_input.cpp and loop_bar_input.cpp: the bands under the mouse.
+LRESULT RulerMessage(Trackview* view, TrackviewPane* pane, UINT msg, WPARAM wParam, LPARAM lParam);
+uint32_t LoopBarHitTest(Trackview* view, TrackviewPane* pane, int x, int y);
+LRESULT LoopBarMessage(Trackview* view, TrackviewPane* pane, UINT msg, WPARAM wParam, LPARAM lParam);
+int LoopBarCursor(Trackview* view, TrackviewPane* pane, uint32_t hitCode);
 
 // hover_timers.cpp
 void OnTimer(Trackview* view, UINT_PTR id);

@@ -6,14 +6,16 @@ namespace {
 
 bool HasFocus(const Trackview* view) { return view->window && GetFocus() == view->window; }
 
-bool KeyDown(int key) { return GetKeyState(key) < 0; }
+}  // namespace
 
-void HideCaretIfShown(Trackview* view) {
+void HideViewCaret(Trackview* view) {
   if (view->flags & kTvCaretShown) {
     HideCaret(view->window);
     view->flags &= ~kTvCaretShown;
   }
 }
+
+namespace {
 
 void CaretSize(Trackview* view) {
   view->caretWidth = 1;
@@ -30,19 +32,12 @@ void CaretSize(Trackview* view) {
   }
 }
 
-bool IsModifier(WPARAM key) { return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU; }
-
-LRESULT AskTool(Trackview* view, UINT msg, WPARAM key, LPARAM keyData) {
-  const PaneCallbacks& ops = Ops(&view->dataPane);
-  return ops.query ? ops.query(view, &view->dataPane, msg, key, keyData) : 0;
-}
+}  // namespace
 
 void PostUpdateUi(Trackview* view) {
-  HWND parent = GetParent(view->window);
+  HWND parent = view->window ? GetParent(view->window) : nullptr;
   if (parent) PostMessageW(parent, WM_EDITOR_UPDATEUI, 0, 0);
 }
-
-}  // namespace
 
 void PlaceCaret(Trackview* view) {
   if (!HasFocus(view)) return;
@@ -60,7 +55,7 @@ void PlaceCaret(Trackview* view) {
     visible = PtInRect(&rect, at);
   }
   if (!visible) {
-    HideCaretIfShown(view);
+    HideViewCaret(view);
     return;
   }
   SetCaretPos(at.x, at.y);
@@ -71,7 +66,7 @@ void PlaceCaret(Trackview* view) {
 }
 
 void RecreateCaret(Trackview* view) {
-  HideCaretIfShown(view);
+  HideViewCaret(view);
   DestroyCaret();
   CaretSize(view);
   CreateCaret(view->window, nullptr, view->caretWidth, view->caretHeight);
@@ -95,45 +90,16 @@ void OnSetFocus(Trackview* view) {
 }
 
 void OnKillFocus(Trackview* view) {
-  HideCaretIfShown(view);
+  HideViewCaret(view);
   DestroyCaret();
   PostUpdateUi(view);
-}
-
-LRESULT HandleKey(Trackview* view, UINT msg, WPARAM key, LPARAM keyData) {
-  if (view->focusPane != kPaneData) {
-    TrackviewPane* pane = view->panes[view->focusPane];
-    const PaneCallbacks& ops = Ops(pane);
-    if (ops.query && ops.query(view, pane, msg, key, keyData)) return 1;
-  }
-  if (msg == WM_KEYUP) {
-    if (IsModifier(key) && view->dragMode == 0 && !view->stepCallback) UpdateCursor(view);
-    return 0;
-  }
-  if (view->firstKey) {
-    keyData &= ~(LPARAM{1} << 30);  // a key held while focus arrived counts as a first press
-    view->firstKey = FALSE;
-  }
-  bool shift = KeyDown(VK_SHIFT);
-  if (key == VK_TAB) {
-    SendMessageW(GetParent(view->window), WM_NEXTDLGCTL, shift ? 1 : 0, 0);
-    return 1;
-  }
-  if (IsModifier(key)) {
-    UpdateCursor(view);
-    return 1;
-  }
-  if (key == VK_APPS || (key == VK_F10 && shift)) {
-    SendMessageW(view->window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view->window), -1);
-    return 1;
-  }
-  return AskTool(view, msg, key, keyData);
 }
 
 LRESULT OnSysKey(Trackview* view, UINT msg, WPARAM key, LPARAM keyData) {
   if (key == VK_MENU) {
     if (view->dragMode == 0 || view->dragMode == 4) UpdateCursor(view);
-  } else if (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) {
+  } else if (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN || key == VK_F10) {
+    // F10 arrives as a system key even with Shift, which opens the context menu.
     return HandleKey(view, msg == WM_SYSKEYDOWN ? WM_KEYDOWN : WM_KEYUP, key, keyData);
   }
   return DefWindowProcW(view->window, msg, key, keyData);

@@ -2,6 +2,8 @@
 // roundings and the horizontal zoom ladder.
 #include "trackview/geometry.h"
 
+#include "trackview/wide_math.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -23,14 +25,14 @@ int32_t ClampPixel(double x) {
 
 int32_t TrackviewGeometry::TimeToX(int64_t t) const {
   if (viewSpan == 0) return -1;
-  double offset = std::trunc(static_cast<double>(t - viewStart) * mapWidth / static_cast<double>(viewSpan) + 0.5);
+  double offset = std::trunc(static_cast<double>(SatSub(t, viewStart)) * mapWidth / static_cast<double>(viewSpan) + 0.5);
   return ClampPixel(dataRect.left + offset);
 }
 
 int32_t TrackviewGeometry::TimeToXUp(int64_t t) const {
   if (viewSpan == 0) return -1;
   double span = static_cast<double>(viewSpan);
-  double offset = std::trunc((static_cast<double>(t - viewStart) * mapWidth + span - 1) / span);
+  double offset = std::trunc((static_cast<double>(SatSub(t, viewStart)) * mapWidth + span - 1) / span);
   return ClampPixel(dataRect.left + offset);
 }
 
@@ -40,7 +42,7 @@ int64_t TrackviewGeometry::PixelsToTicks(int32_t pixels) const {
 
 int64_t TrackviewGeometry::XToTime(int32_t x) const {
   double offset = static_cast<double>(int64_t{x} - dataRect.left) * static_cast<double>(viewSpan) / mapWidth;
-  return viewStart + TruncToInt64(offset + 0.5);
+  return SatAdd(viewStart, TruncToInt64(offset + 0.5));
 }
 
 int64_t TrackviewGeometry::SnapNearest(int64_t t) const {

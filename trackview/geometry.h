@@ -130,9 +130,9 @@ struct TrackviewGeometry {
   void PlaceAt(int64_t position, uint32_t mode);
   void ScrollBy(int64_t ticks, int32_t units);
   bool ZoomToRange(int64_t start, int64_t length);
-  // Moves the zoom step by delta (limited to the ladder), centred on a
-  // position; false when the step cannot change.
-  bool ZoomBySteps(int32_t delta, int64_t centre);
+  // Goes to a zoom step (limited to the ladder), centred on a position;
+  // false when the step does not change.
+  bool ZoomToStep(int64_t step, int64_t centre);
 
  private:
   int32_t LimitFirstRow(int64_t row, int32_t span) const;

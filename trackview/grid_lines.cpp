@@ -35,12 +35,14 @@ void DrawGridLines(Trackview* view, HDC dc, COLORREF beatColour, COLORREF otherC
   if (spacing >= kFewestTicks) {
     const TvRect& data = view->dataRect;
     int64_t beat = TicksPerBeat(view->timeBase);
+    // Integer line numbers: a double counter stops advancing past 2^53.
     double first = std::ceil(static_cast<double>(view->viewStart) / spacing);
     double last = std::floor(static_cast<double>(view->XToTime(data.right)) / spacing);
-    last = std::min(last, first + 2.0 * (data.right - data.left));
+    int64_t count = std::min<int64_t>(TruncToInt64(last - first), 2 * int64_t{data.right - data.left});
+    int64_t firstLine = TruncToInt64(first);
     int32_t bottom = data.bottom - std::max(band, 0);
-    for (double k = first; k <= last; ++k) {
-      int64_t t = TruncToInt64(std::round(k * spacing));
+    for (int64_t k = 0; k <= count; ++k) {
+      int64_t t = TruncToInt64(std::round(static_cast<double>(firstLine + k) * spacing));
       int32_t x = view->TimeToX(t);
       if (x < data.left || x >= data.right) continue;
       bool strong = allBeat || (byBeat && beat > 0 && t % beat == 0);

@@ -39,12 +39,26 @@ uint32_t PaneHit(Trackview* view, TrackviewPane* pane, POINT point) {
   return pane->paneId | local;
 }
 
+// The tool hears when the note or row under the pointer changed.
+void TellHover(Trackview* view) {
+  if (view->hitRow == view->toldRow && view->hitNote == view->toldNote) return;
+  view->toldRow = view->hitRow;
+  view->toldNote = view->hitNote;
+  const PaneCallbacks& tool = Ops(&view->dataPane);
+  if (tool.query) {
+    tool.query(view, &view->dataPane, kQueryHoverChanged, static_cast<WPARAM>(view->hitRow),
+               static_cast<LPARAM>(view->hitNote));
+  }
+}
+
 }  // namespace
 
 void HitTestAt(Trackview* view, POINT point, bool force) {
   if (!force && !(view->flags & kTvHitStale) && point.x == view->hitPoint.x && point.y == view->hitPoint.y) return;
   view->hitPoint = point;
   view->hitCode = 0;
+  view->hitRow = -1;
+  view->hitNote = 0;
   view->flags &= ~kTvTipText;
   TrackviewPane* hit = nullptr;
   for (int i = 0; i < 16; ++i) {
@@ -57,6 +71,7 @@ void HitTestAt(Trackview* view, POINT point, bool force) {
     }
   }
   UpdateTooltip(view, hit);
+  TellHover(view);
   view->flags &= ~kTvHitStale;
 }
 
@@ -71,6 +86,7 @@ void RefreshHitCode(Trackview* view) {
     TrackviewPane* pane = HoveredPane(view);
     view->hitPoint = point;
     view->hitCode = PaneHit(view, pane, point);
+    TellHover(view);
     return;
   }
   if (view->headerWindow && WindowFromPoint(screen) == view->headerWindow) {

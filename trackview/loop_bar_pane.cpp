@@ -7,6 +7,7 @@
 #include "kvlib/ui_resources.h"
 #include "trackview/engine.h"
 #include "trackview/gdi.h"
+#include "trackview/wide_math.h"
 
 namespace {
 
@@ -107,7 +108,7 @@ void LoopBarPaint(Trackview* view, TrackviewPane* pane, HDC dc, const RECT*) {
   bool active = IsLoopPlayback(view);
   COLORREF colour = KvGetUIColor(active ? kLoopColour : kInactiveColour);
   int startX = view->TimeToX(view->loopStart);
-  int endX = view->TimeToX(view->loopStart + view->loopLength);
+  int endX = view->TimeToX(SatAdd(view->loopStart, view->loopLength));
   view->loopStartX = startX;
   view->loopEndX = endX;
   GlyphPainter glyphs(dc, bar, r.top + 1, active, colour);
@@ -129,5 +130,6 @@ void LoopBarPaint(Trackview* view, TrackviewPane* pane, HDC dc, const RECT*) {
 }  // namespace
 
 const PaneCallbacks kLoopBarPaneCallbacks = {
-    LoopBarCreate, LoopBarLayout, nullptr, nullptr, LoopBarPaint, nullptr, nullptr, nullptr, nullptr,
+    LoopBarCreate,  LoopBarLayout, LoopBarHitTest, LoopBarMessage, LoopBarPaint,
+    LoopBarCursor, nullptr,       nullptr,        nullptr,
 };

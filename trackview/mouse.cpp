@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "kvlib/ui_resources.h"
+#include "kvlib/wheel_routing.h"
 #include "trackview/engine.h"
 
 namespace {
@@ -14,6 +15,8 @@ LRESULT SendToPane(Trackview* view, TrackviewPane* pane, UINT msg, WPARAM wParam
 }
 
 void RouteWheel(Trackview* view, WPARAM wParam, LPARAM lParam) {
+  EndMiddleScroll(view);
+  if (KvWheel_RouteToHover(view->window, WM_MOUSEWHEEL, wParam, lParam)) return;
   LRESULT answer = SendToPane(view, HoveredPane(view), WM_MOUSEWHEEL, wParam, lParam);
   if (answer != kWheelHandled) {
     int pane = HitPane(view->hitCode);
@@ -45,6 +48,7 @@ LRESULT RouteMouse(Trackview* view, UINT msg, WPARAM wParam, LPARAM lParam) {
     RouteWheel(view, wParam, lParam);
     return 0;
   }
+  if (MiddleScrollMouse(view, msg, wParam, lParam)) return 0;
   if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN) {
     if ((view->flags & kTvHitStale) && view->dragMode == 0) {
       HitTestAt(view, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, true);

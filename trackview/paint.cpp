@@ -92,6 +92,15 @@ void PaintIntoSnapshot(Trackview* view, HDC dc, const RECT& update) {
   }
 }
 
+// A resize released the frozen picture: draw it again at the new size.
+void RebuildFrozen(Trackview* view) {
+  if (!StartSnapshot(view, kSnapshotWholeClient)) return;
+  view->flags &= ~kTvFrozen;
+  RECT all{0, 0, view->snapshotWidth, view->snapshotHeight};
+  DrawContent(view, view->snapshotDC, all, false);
+  view->flags |= kTvFrozen;
+}
+
 void PaintDirect(Trackview* view, HDC dc, const RECT& update) {
   ScopedSaveDC saved(dc);
   IntersectClipRect(dc, update.left, update.top, update.right, update.bottom);
@@ -134,6 +143,7 @@ void PaintTrackview(Trackview* view, HDC dc, const RECT& requested) {
   RECT update = requested;
   if (IsRectEmpty(&update)) GetClipBox(dc, &update);
   StoreSelectionColumn(view);
+  if ((view->flags & kTvFrozen) && !view->snapshotDC) RebuildFrozen(view);
   if ((view->flags & kTvFrozen) && view->snapshotDC) {
     PaintFrozen(view, dc, update);
   } else if (view->snapshotMode == kSnapshotWholeClient && view->snapshotDC) {
@@ -199,6 +209,13 @@ void FreezeView(Trackview* view, bool frozen) {
   view->flags = (view->flags | kTvDetached) & ~kTvMayReturn;
   RedrawWindow(view->window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   view->flags |= kTvFrozen;
+}
+
+void EraseFollowLine(Trackview* view) {
+  if (!view->window || view->playLineX == kNoPlayLine) return;
+  ScopedGetDC dc(view->window);
+  InvertPlayLine(view, dc, view->playLineX);
+  view->playLineX = kNoPlayLine;
 }
 
 void MovePlaybackLine(Trackview* view, int64_t position) {

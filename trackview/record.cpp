@@ -82,6 +82,8 @@ void InitTrackview(Trackview* view, TrackviewSource* source) {
   for (int i = 0; i < kPaneCount; ++i) view->panes[i]->paneId = static_cast<uint32_t>(i) << 16;
   ReadDragThresholds(view);
   view->playLineX = kNoPlayLine - 1;
+  view->returnTool = -1;
+  view->hitRow = view->toldRow = -1;
 }
 
 BOOL StartPanes(Trackview* view) {

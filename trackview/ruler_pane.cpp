@@ -8,6 +8,7 @@
 #include "trackview/engine.h"
 #include "trackview/gdi.h"
 #include "trackview/ruler_spacing.h"
+#include "trackview/wide_math.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ void DrawSideEdges(HDC dc, RECT r) {
 
 void DrawLoopLines(Trackview* view, HDC dc, const RECT& r) {
   COLORREF colour = KvGetUIColor(kLoopColour);
-  for (int64_t t : {view->loopStart, view->loopStart + view->loopLength}) {
+  for (int64_t t : {view->loopStart, SatAdd(view->loopStart, view->loopLength)}) {
     int x = view->TimeToX(t);
     if (x >= r.left && x < r.right) FillSolid(dc, {x, r.top, x + 1, r.bottom}, colour);
   }
@@ -124,11 +125,14 @@ void RulerPaint(Trackview* view, TrackviewPane* pane, HDC dc, const RECT* clip) 
   SetTextAlign(dc, align | TA_LEFT);
 
   wchar_t text[kTextLength];
-  double firstLabel = std::floor(static_cast<double>(view->viewStart) / spacing);
-  double lastLabel = firstLabel + std::min(std::floor(static_cast<double>(view->viewSpan) / spacing), 4096.0) + 2;
+  // Integer label numbers, bounded by the labels that fit the width: a
+  // double counter stops advancing past 2^53.
+  int64_t firstLabel = TruncToInt64(std::floor(static_cast<double>(view->viewStart) / spacing)) - 1;
+  int64_t labels = std::min<int64_t>(TruncToInt64(std::floor(static_cast<double>(view->viewSpan) / spacing)),
+                                     std::max<int64_t>(r.right - r.left, 1)) + 3;
   bool labelled = false;
-  for (double k = firstLabel - 1; k <= lastLabel; ++k) {
-    int64_t t = TruncToInt64(std::round(k * spacing));
+  for (int64_t k = 0; k <= labels; ++k) {
+    int64_t t = TruncToInt64(std::round(static_cast<double>(SatAdd(firstLabel, k)) * spacing));
     int x = view->TimeToX(t);
     if (x >= r.left && x < r.right && t >= 0) {
       int length = TimeText(view, t, beatsOnly, text);
@@ -169,5 +173,13 @@ int RulerLabelWidth(Trackview* view, HDC dc) {
 }
 
 const PaneCallbacks kRulerPaneCallbacks = {
-    nullptr, RulerLayout, nullptr, nullptr, RulerPaint, nullptr, nullptr, nullptr, nullptr,
+    nullptr,
+    RulerLayout,
+    nullptr,
+    RulerMessage,
+    RulerPaint,
+    [](Trackview*, TrackviewPane*, uint32_t) { return kRulerCursor; },
+    nullptr,
+    nullptr,
+    nullptr,
 };

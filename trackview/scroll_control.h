@@ -18,3 +18,6 @@ AxisSpan CurrentThumb(const Trackview* view, const ScrollControlPane* pane, bool
 
 // scroll_control_paint.cpp
 void PaintScrollControl(Trackview* view, ScrollControlPane* pane, HDC dc, bool horizontal);
+
+// scroll_control_input.cpp: presses, drags, double clicks and the repeat timer.
+LRESULT ScrollControlMessage(Trackview* view, TrackviewPane* pane, UINT msg, WPARAM wParam, LPARAM lParam);

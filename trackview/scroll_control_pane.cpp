@@ -86,7 +86,7 @@ const PaneCallbacks kHScrollPaneCallbacks = {
     nullptr,
     [](Trackview*, TrackviewPane* pane, RECT* remaining) { Layout(pane, remaining, true); },
     [](Trackview* view, TrackviewPane* pane, int x, int y) { return HitTest(view, pane, x, y, true); },
-    nullptr,
+    ScrollControlMessage,
     [](Trackview* view, TrackviewPane* pane, HDC dc, const RECT*) {
       PaintScrollControl(view, static_cast<ScrollControlPane*>(pane), dc, true);
     },
@@ -100,7 +100,7 @@ const PaneCallbacks kVScrollPaneCallbacks = {
     nullptr,
     [](Trackview*, TrackviewPane* pane, RECT* remaining) { Layout(pane, remaining, false); },
     [](Trackview* view, TrackviewPane* pane, int x, int y) { return HitTest(view, pane, x, y, false); },
-    nullptr,
+    ScrollControlMessage,
     [](Trackview* view, TrackviewPane* pane, HDC dc, const RECT*) {
       PaintScrollControl(view, static_cast<ScrollControlPane*>(pane), dc, false);
     },

@@ -2,7 +2,8 @@
 #include "trackview/scroll_parts.h"
 
 #include <algorithm>
-#include <cmath>
+
+#include "trackview/wide_math.h"
 
 ScrollParts LayOutScrollParts(int32_t begin, int32_t end, const ScrollMetrics& m, bool withCorner) {
   ScrollParts parts{};
@@ -30,19 +31,17 @@ ScrollParts LayOutScrollParts(int32_t begin, int32_t end, const ScrollMetrics& m
 
 int32_t ThumbOffset(int64_t position, int64_t total, int32_t trackLength) {
   if (total <= 0) return 0;
-  double offset = std::floor((static_cast<double>(trackLength) * static_cast<double>(position) +
-                              static_cast<double>(total / 2)) / static_cast<double>(total));
-  return static_cast<int32_t>(std::clamp(offset, -1e9, 1e9));
+  return static_cast<int32_t>(std::clamp<int64_t>(MulDivRound(trackLength, position, total), -1000000000, 1000000000));
 }
 
 int64_t ThumbPosition(int32_t offset, int64_t total, int32_t trackLength) {
-  if (trackLength <= 0) return 0;
-  return static_cast<int64_t>(std::floor((static_cast<double>(total) * offset + trackLength / 2) / trackLength));
+  if (trackLength <= 0 || total <= 0) return 0;
+  return MulDivRound(total, offset, trackLength);
 }
 
 AxisSpan ThumbSpan(const ScrollParts& parts, int64_t start, int64_t span, int64_t total) {
   int32_t first = parts.track.begin + ThumbOffset(start, total, parts.trackLength);
-  int32_t last = parts.track.begin + ThumbOffset(start + span, total, parts.trackLength) + kThumbExtra;
+  int32_t last = parts.track.begin + ThumbOffset(SatAdd(start, span), total, parts.trackLength) + kThumbExtra;
   if (last > parts.track.end) {
     last = parts.track.end;
     first = std::min(first, last - kThumbMinimum);

@@ -10,6 +10,7 @@
 #include <new>
 #include <type_traits>
 
+#include "kvlib/auto_scroll.h"
 #include "kvlib/time_base.h"
 #include "trackview/geometry.h"
 #include "trackview/scroll_parts.h"
@@ -23,7 +24,19 @@ inline constexpr wchar_t kTrackviewClassName[] = L"pianorollBld0TrackviewClass";
 // messages (0x7F00-0x7F09) go to hook 3 like WM_CUT..WM_UNDO.
 inline constexpr UINT WM_EDITOR_UPDATEUI = 0x6C9;
 inline constexpr UINT kMsgFirstEdit = 0x7F00;
+inline constexpr UINT kMsgPasteSpecial = 0x7F07;
 inline constexpr UINT kMsgSelectAll = 0x7F09;  // wParam 0 selects all, otherwise none
+// To the dragging pane on each auto-scroll step; lParam is the client point.
+inline constexpr UINT kMsgAutoScrollStep = 0x404;
+
+// Commands the engine handles or offers in its menus.
+inline constexpr UINT kCmdLoopPlayback = 4027;
+inline constexpr UINT kCmdSelectionToView = 4030;
+inline constexpr UINT kCmdSelectionToProject = 4031;
+inline constexpr UINT kCmdSnapping = 4041;
+inline constexpr UINT kCmdScaleSnapping = 4043;
+inline constexpr UINT kCmdZoomSelection = 5000;
+inline constexpr UINT kCmdZoomLoop = 5001;
 
 inline constexpr int kPaneCount = 17;
 enum PaneIndex : int {
@@ -54,6 +67,9 @@ inline constexpr uint32_t kLoopBarShowsLoop = 0x40;
 inline constexpr UINT kQueryCaretSize = 1025;
 inline constexpr UINT kQueryCaretPosition = 1026;
 inline constexpr UINT kQueryFocusPane = 1027;
+// To the data-area tool when the note or row under the pointer changed:
+// wParam the hit row (-1 none), lParam the hit note (0 none).
+inline constexpr UINT kQueryHoverChanged = 1028;
 
 inline constexpr LRESULT kWheelHandled = 105;
 inline constexpr int kArrowCursor = 0x7F00;
@@ -128,6 +144,20 @@ class TrackviewSource {
   virtual int TimeText(int64_t tick, bool beatsOnly, wchar_t* buffer, int size) = 0;
   virtual bool UnbufferedDrawing() = 0;
   virtual GridLineSetting GridLines() = 0;
+  // The track's length as far as it has been read; negative before that.
+  virtual int64_t Length() { return -1; }
+  // Drag auto-scroll speed factor.
+  virtual int32_t AutoScrollSpeed() { return 5; }
+  // How the loop region follows the time selection: 0 independent, 1 while
+  // a selection exists, 2 always.
+  virtual int32_t LoopLink() { return 1; }
+  // Cursor moves that ask for it snap to the nearest grid line.
+  virtual bool CursorSnapping() { return true; }
+  // The zoom step that "default zoom" means; negative: the whole length.
+  virtual int32_t DefaultZoomStep() { return -1; }
+  // Menu state: whether snapping is on, and the grid command to radio-check (0 none).
+  virtual bool SnappingEnabled() { return false; }
+  virtual UINT GridCommand() { return 0; }
 
  protected:
   ~TrackviewSource() = default;
@@ -149,6 +179,45 @@ struct LoopBarPane : TrackviewPane {
 // Draws (phase 1) or erases (phase 0) a hover highlight.
 typedef void (*HoverDraw)(Trackview* view, HDC dc, int phase);
 typedef void (*TimerCallback)(Trackview* view, void* argument);
+
+// Flags of drag auto-scroll (StartAutoScroll).
+inline constexpr uint32_t kScrollHorizontal = 0x1;
+inline constexpr uint32_t kScrollVertical = 0x2;
+inline constexpr uint32_t kScrollUpdate = 0x8;
+inline constexpr uint32_t kScrollReverse = 0x10;
+inline constexpr uint32_t kScrollPastEnd = 0x20;
+inline constexpr uint32_t kScrollSpeedByDistance = 0x40;
+
+struct AutoScrollState {
+  RECT area;  // client pixels; the pointer outside it scrolls
+  uint32_t flags;
+  TrackviewPane* pane;  // receives kMsgAutoScrollStep
+  int32_t speed;        // from the settings
+  int32_t verticalRate;
+  bool slow;            // toggled by the right button
+  DWORD lastStep;       // tick counts
+  DWORD lastVerticalStep;
+  // Bounds the dragged object puts on horizontal scrolling: the view start
+  // stays within [lower - reference, upper - reference] shifted by half the span.
+  bool bounded;
+  int64_t lower, upper;
+};
+
+
+// Flags of SetCursorPos (the cursor setter).
+inline constexpr uint32_t kCursorFollow = 0x1;
+inline constexpr uint32_t kCursorKeepDetached = 0x2;
+inline constexpr uint32_t kCursorSnap = 0x8;
+inline constexpr uint32_t kCursorExtend = 0x10;
+inline constexpr uint32_t kCursorLoopLinked = 0x20;
+inline constexpr uint32_t kCursorNoHistory = 0x40;
+inline constexpr uint32_t kCursorHistoryWalk = 0x80;
+inline constexpr uint32_t kCursorSetsLoop = 0x100;
+
+inline constexpr int kHistorySize = 5;
+struct TimeRange {
+  int64_t start, length;
+};
 
 inline constexpr int kTipTextLength = 60;
 
@@ -226,9 +295,65 @@ struct Trackview : TrackviewGeometry {
   int32_t snapshotMode;  // 0 none, 5 whole client, otherwise the data area
 
   BOOL firstSizeDone;
+
+  // What the tool left from its last hit test, and what it was last told.
+  int32_t hitRow;
+  uintptr_t hitNote;
+  int32_t toldRow;
+  uintptr_t toldNote;
+
+  // A press on a scroll control, the loop bar or the ruler.
+  POINT pressPoint;
+  POINT lastPoint;
+  int64_t pressStart, pressSpan;
+  int32_t pressVertStart, pressVertSpan;
+  int32_t returnTool;  // tool to go back to from the corner box; -1 none
+
+  AutoScrollState autoScroll;
+  KvAutoScroll middleScroll;
+  uint32_t middleAxes;  // kScrollHorizontal, kScrollVertical
+
+  // Loop bar drags and sweeps.
+  TimeRange savedLoop;       // at the start of a drag, restored on cancel
+  TimeRange previousLoop;    // before the last menu command changed it
+  TimeRange savedSelection;  // cursor and extent at the start of a sweep
+  int32_t loopDragCode;      // hit code of the pressed loop zone
+  bool loopEndDragged;       // the dragged edge is the end
+  bool loopFirstMove;
+  int64_t fixedEdge;  // the edge that stays while the other is dragged
+  int64_t anchorOffset, edgeLow, edgeHigh;
+  int64_t sweepAnchor;
+  DWORD lastDoubleClickTime;
+  POINT lastDoubleClickPoint;
+
+  // Playback: the view start and cursor when it started.
+  int64_t playStartView, playStartCursor;
+
+  // The selection history ring.
+  TimeRange history[kHistorySize];
+  int32_t historyCount, historyCurrent, historyNext;
+  bool historyWalkable;
+  bool historyWalking;  // Backspace walks in progress
 };
 
 inline constexpr int32_t kNoPlayLine = -32767;
+
+// Engine flags beyond the geometry's.
+inline constexpr uint32_t kTvRulerDrag = 0x400;
+inline constexpr uint32_t kTvDoubleClick = 0x1000;
+inline constexpr uint32_t kTvTripleClick = 0x2000;
+inline constexpr uint32_t kTvSweepFromDouble = 0x4000;
+inline constexpr uint32_t kTvControlComplete = 0x100000;
+inline constexpr uint32_t kTvControlHeld = 0x200000;
+inline constexpr uint32_t kTvMiddleScroll = 1u << 28;
+
+// Drag modes the engine and its panes use.
+inline constexpr int32_t kDragPressed = 1;
+inline constexpr int32_t kDragControl = 3;
+inline constexpr int32_t kDragMoving = 4;
+inline constexpr int32_t kDragSweepWait = 16;
+inline constexpr int32_t kDragSweep = 17;
+inline constexpr int32_t kDragMiddleScroll = 23;
 inline constexpr int32_t kSnapshotWholeClient = 5;
 
 // Record lifetime. AllocTrackview returns a zero-filled record of the
@@ -259,6 +384,8 @@ extern const PaneCallbacks kVScrollPaneCallbacks;
 extern const PaneCallbacks kLoopBarPaneCallbacks;
 extern const PaneCallbacks kRulerPaneCallbacks;
 
+inline constexpr int kRulerCursor = 110;
+
 // Operations for panes, tools and the client.
 void InvalidateAreas(Trackview* view, uint32_t areas);
 void Relayout(Trackview* view, bool full);
@@ -275,6 +402,56 @@ void StopRepeatTimer(Trackview* view);
 void StartStepTimer(Trackview* view, TimerCallback callback, void* argument);
 void StopStepTimer(Trackview* view);
 LRESULT HandleKey(Trackview* view, UINT msg, WPARAM key, LPARAM keyData);
+void PostUpdateUi(Trackview* view);
+
+// The cursor and the time selection (cursor.cpp).
+void SetCursorPos(Trackview* view, int64_t position, int64_t extent, uint32_t flags);
+void SetCursorVisible(Trackview* view, int64_t position, int64_t extent, uint32_t flags);
+void SetCursorRange(Trackview* view, int64_t start, int64_t length, bool anchoredAtEnd);
+void MoveCursorTo(Trackview* view, int64_t tick, uint32_t flags);
+void StepHistoryBack(Trackview* view);
+// The selection the cursor setter starts from (a loop region or the cursor's).
+TimeRange CurrentSelection(const Trackview* view);
+// Whether the loop region follows a selection of this extent.
+bool LoopLinked(const Trackview* view, int64_t extent);
+// The data source's length, or the time line's when it has none; within 0..totalLength.
+int64_t DataLength(const Trackview* view);
+// The cursor, or the play position while the view follows playback.
+int64_t CursorOrPlayPosition(Trackview* view);
+
+// The loop bar's menu commands (4030, 4031, 5001; others go to the parent).
+void RunLoopBarCommand(Trackview* view, UINT command, bool fromDoubleClick);
+
+// Scrolling and zoom (zoom.cpp).
+inline constexpr int32_t kZoomWhole = static_cast<int32_t>(0x80000001);
+inline constexpr int32_t kZoomDeepest = 0x7FFFFFFF;
+inline constexpr int32_t kZoomDefault = static_cast<int32_t>(0x80000000);
+bool ZoomHorizontal(Trackview* view, int32_t delta);
+bool ZoomVertical(Trackview* view, int32_t delta);
+void PageCursor(Trackview* view, int direction, bool extend);
+bool ZoomToSelection(Trackview* view);
+bool ZoomToLoop(Trackview* view);
+void CentreOnCursor(Trackview* view);
+
+// Drag auto-scroll (auto_scroll.cpp): area = inner grown by outset.
+void StartAutoScroll(Trackview* view, TrackviewPane* pane, POINT point, const RECT& inner, const RECT& outset,
+                     uint32_t flags);
+// Bounds of the dragged object, kept until reset (at the next press).
+void SetAutoScrollBounds(Trackview* view, int64_t lower, int64_t upper);
+void ResetAutoScrollBounds(Trackview* view);
+void StopAutoScroll(Trackview* view);
+// The dragging pane passes its mouse messages on: a right press toggles slow speed.
+void AutoScrollMouse(Trackview* view, UINT msg);
+bool AutoScrollRunning(const Trackview* view);
+
+// Middle-button auto-scroll (middle_scroll.cpp); true when the message was used.
+bool MiddleScrollMouse(Trackview* view, UINT msg, WPARAM wParam, LPARAM lParam);
+void EndMiddleScroll(Trackview* view);
+
+// Playback (playback.cpp).
+void StartPlayback(Trackview* view, int64_t position);
+void StopPlayback(Trackview* view);
+void ReattachPlayback(Trackview* view);
 
 void SetLoopRegion(Trackview* view, int64_t start, int64_t length);
 void ToggleLoopPlayback(Trackview* view);

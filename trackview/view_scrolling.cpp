@@ -4,11 +4,13 @@
 #include <cmath>
 
 #include "trackview/geometry.h"
+#include "trackview/wide_math.h"
 
 void TrackviewGeometry::KeepVisible(int64_t position) {
-  if (position >= viewStart && position <= viewStart + viewSpan - 1) return;
+  if (position >= viewStart && position <= SatAdd(viewStart, viewSpan - 1)) return;
   int64_t margin = viewSpan / 10;
-  int64_t start = position > viewStart ? position + margin - viewSpan : std::max<int64_t>(position - margin, 0);
+  int64_t start = position > viewStart ? SatSub(SatAdd(position, margin), viewSpan)
+                                       : std::max<int64_t>(SatSub(position, margin), 0);
   SetView(start, viewSpan, kViewSkipUnchanged);
 }
 
@@ -16,11 +18,11 @@ void TrackviewGeometry::PlaceAt(int64_t position, uint32_t mode) {
   int64_t margin = (mode & kPlaceMargin) ? viewSpan / 10 : 0;
   int64_t start;
   if (mode & kPlaceLeft) {
-    start = position - margin;
+    start = SatSub(position, margin);
   } else if (mode & kPlaceRight) {
-    start = position + margin - viewSpan;
+    start = SatSub(SatAdd(position, margin), viewSpan);
   } else {
-    start = position - viewSpan / 2;
+    start = SatSub(position, viewSpan / 2);
   }
   SetView(std::max<int64_t>(start, 0), viewSpan, kViewNoDetach | kViewSkipUnchanged);
 }
@@ -28,9 +30,7 @@ void TrackviewGeometry::PlaceAt(int64_t position, uint32_t mode) {
 void TrackviewGeometry::ScrollBy(int64_t ticks, int32_t units) {
   if (ticks != 0) {
     int64_t last = std::max<int64_t>(totalLength - viewSpan, 0);
-    int64_t moved = ticks > 0 ? (viewStart > INT64_MAX - ticks ? INT64_MAX : viewStart + ticks)
-                              : (viewStart < INT64_MIN - ticks ? INT64_MIN : viewStart + ticks);
-    int64_t start = std::clamp<int64_t>(moved, 0, last);
+    int64_t start = std::clamp<int64_t>(SatAdd(viewStart, ticks), 0, last);
     if (start != viewStart) SetView(start, viewSpan, 0);
   }
   if (units != 0) {
@@ -46,12 +46,12 @@ void TrackviewGeometry::ScrollBy(int64_t ticks, int32_t units) {
 
 bool TrackviewGeometry::ZoomToRange(int64_t start, int64_t length) {
   if (length < 0) {
-    start += length;
-    length = -length;
+    start = SatAdd(start, length);
+    length = SatSub(0, length);
   }
   if (length == 0) return false;
   double leadIn = std::trunc(static_cast<double>(dataWidth - mapWidth) * static_cast<double>(length) / mapWidth * 0.5);
-  int64_t viewFrom = std::max<int64_t>(start - TruncToInt64(leadIn), 0);
+  int64_t viewFrom = std::max<int64_t>(SatSub(start, TruncToInt64(leadIn)), 0);
   if (viewFrom == viewStart && length == viewSpan) return false;
   int64_t oldStart = viewStart;
   int64_t oldSpan = viewSpan;
@@ -59,11 +59,11 @@ bool TrackviewGeometry::ZoomToRange(int64_t start, int64_t length) {
   return viewStart != oldStart || viewSpan != oldSpan;
 }
 
-bool TrackviewGeometry::ZoomBySteps(int32_t delta, int64_t centre) {
-  int64_t step = std::clamp<int64_t>(int64_t{zoomLevel} + delta, 0, maxZoomLevel);
+bool TrackviewGeometry::ZoomToStep(int64_t step, int64_t centre) {
+  step = std::clamp<int64_t>(step, 0, maxZoomLevel);
   if (step == zoomLevel) return false;
   int64_t span = std::max<int64_t>(ZoomSpan(static_cast<int32_t>(step)), dataWidth);
-  int64_t start = std::clamp<int64_t>(centre - span / 2, 0, std::max<int64_t>(totalLength, 0));
+  int64_t start = std::clamp<int64_t>(SatSub(centre, span / 2), 0, std::max<int64_t>(totalLength, 0));
   SetView(start, span, kViewNoDetach);
   return true;
 }

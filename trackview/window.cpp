@@ -23,8 +23,12 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTW* create) {
 }
 
 void OnDestroy(Trackview* view) {
+  EndMiddleScroll(view);
+  StopAutoScroll(view);
   SetWindowLongPtrW(view->window, GWLP_USERDATA, 0);
-  view->tooltip = nullptr;  // owned by the window, destroyed with it
+  // The tip is a popup: its owner is the top-level window, which outlives this one.
+  if (view->tooltip) DestroyWindow(view->tooltip);
+  view->tooltip = nullptr;
   view->window = nullptr;
   for (int n = 1; n <= 16; ++n) {
     TrackviewPane* pane = view->panes[n % 16];
@@ -105,6 +109,7 @@ LRESULT Dispatch(Trackview* view, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (hooks && hooks->settingsChanged) hooks->settingsChanged(view, msg, wParam, lParam);
       return 0;
     case WM_CANCELMODE: {
+      EndMiddleScroll(view);
       TrackviewPane* pane = HoveredPane(view);
       if (Ops(pane).message) Ops(pane).message(view, pane, msg, wParam, lParam);
       return DefWindowProcW(window, msg, wParam, lParam);
