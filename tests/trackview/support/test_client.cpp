@@ -169,6 +169,10 @@ LRESULT ToolMessage(Trackview* view, TrackviewPane* pane, UINT msg, WPARAM wPara
 }
 
 LRESULT ToolQuery(Trackview* view, TrackviewPane*, UINT what, WPARAM wParam, LPARAM lParam) {
+  if (what == kQueryHoverChanged) {
+    Record(view, "hover %d %d", static_cast<int>(wParam), static_cast<int>(lParam));
+    return 0;
+  }
   Record(view, "key 0 0x%x 0x%x", static_cast<int>(what), static_cast<int>(wParam));
   Record(view, "keydata 0x%x", static_cast<int>(lParam >> 16));
   return wParam == 'K';
@@ -178,7 +182,13 @@ template <int kIndex>
 const PaneCallbacks kTool = {
     CreatePane,
     nullptr,
-    [](Trackview*, TrackviewPane*, int, int) { return kToolHit; },
+    [](Trackview* view, TrackviewPane*, int x, int y) {
+      if (LogOf(view).toolReportsHover) {
+        view->hitRow = view->YToRow(y);
+        view->hitNote = static_cast<uintptr_t>(x / kFakeNoteWidth + 1);
+      }
+      return kToolHit;
+    },
     ToolMessage,
     ToolPaint,
     [](Trackview*, TrackviewPane*, uint32_t) { return kToolCursors[kIndex]; },
@@ -201,7 +211,10 @@ const TrackviewHooks kHooks = {
     [](Trackview* view, UINT msg, WPARAM, LPARAM) { Record(view, "settings 0x%x", static_cast<int>(msg)); },
     nullptr,
     nullptr,
-    nullptr,
+    [](Trackview* view, uint32_t flags) {
+      Record(view, "selection 0x%x", static_cast<int>(flags));
+      return 0;
+    },
     [](Trackview* view, int toggled) { Record(view, "loop %d", toggled); },
     nullptr,
     nullptr,
@@ -212,10 +225,10 @@ const TransportCallbacks kTransportCalls = {
     [](Trackview* view, int mode) { Record(view, "play %d", mode); },
     [](Trackview* view, int pausing) -> BOOL {
       Record(view, "stop %d", pausing);
-      return FALSE;
+      return LogOf(view).stopAnswer;
     },
-    nullptr,
-    nullptr,
+    [](Trackview* view, int64_t tick) { Record(view, "setpos %d", static_cast<int>(tick)); },
+    [](Trackview* view, int playing) { Record(view, "playstate %d", playing); },
     [](Trackview* view) -> int64_t { return view->playPos; },
     nullptr,
 };

@@ -22,6 +22,7 @@ inline constexpr uint32_t kToolHit = 2;
 inline constexpr uint32_t kTransportHit = 0x80;
 inline constexpr wchar_t kTransportTip[] = L"Play (Space)";
 inline constexpr int kHeaderCursor = 0x7F01;  // I-beam
+inline constexpr int kFakeNoteWidth = 50;
 inline constexpr COLORREF kDataFill = RGB(255, 255, 255);
 inline constexpr COLORREF kBeatLine = RGB(255, 0, 0);
 inline constexpr COLORREF kOtherLine = RGB(0, 0, 255);
@@ -35,16 +36,32 @@ struct Source : TrackviewSource {
   bool unbuffered = false;
   GridLineSetting grid{};
   int labelPadding = 0;  // extra characters on every time text
+  int64_t length = -1;
+  int32_t loopLink = 1;
+  int32_t autoScrollSpeed = 5;
+  bool cursorSnapping = true;
+  int32_t defaultZoomStep = -1;
+  bool snapping = false;
+  UINT gridCommand = 0;
 
   int32_t RowCount() override { return rows; }
   TrackTimeBase TimeBase() override { return timeBase; }
   int TimeText(int64_t tick, bool beatsOnly, wchar_t* buffer, int size) override;
   bool UnbufferedDrawing() override { return unbuffered; }
   GridLineSetting GridLines() override { return grid; }
+  int64_t Length() override { return length; }
+  int32_t AutoScrollSpeed() override { return autoScrollSpeed; }
+  int32_t LoopLink() override { return loopLink; }
+  bool CursorSnapping() override { return cursorSnapping; }
+  int32_t DefaultZoomStep() override { return defaultZoomStep; }
+  bool SnappingEnabled() override { return snapping; }
+  UINT GridCommand() override { return gridCommand; }
 };
 
 // What the panes, tools, hooks, transport and parent saw, as text lines such
-// as "create 8 0", "message 0 0x201", "switch 1 2 3".
+// as "create 8 0", "message 0 0x201", "switch 1 2 3", "play 1", "stop 0",
+// "setpos 960", "playstate 1", "selection 0x21", "loop 0", "command 4041",
+// "edit 0x302 0", "key 0 0x100 0x4b", "hover 5 0".
 struct Log {
   std::vector<std::string> calls;
   int failCreatePane = -1;  // this pane's create fails...
@@ -61,6 +78,8 @@ struct Log {
   uint32_t menuHitCode = 0;
   BOOL menuFromMouse = FALSE;
   POINT menuPoint{};
+  BOOL stopAnswer = FALSE;
+  bool toolReportsHover = false;  // the tools' hit test leaves a row and a note (x / kFakeNoteWidth + 1)   // what transport stop returns (playback was running)
   std::vector<UINT> parentMessages;
   std::vector<WPARAM> parentWParams;
 
