@@ -35,14 +35,18 @@ void DrawGridLines(Trackview* view, HDC dc, COLORREF beatColour, COLORREF otherC
   if (spacing >= kFewestTicks) {
     const TvRect& data = view->dataRect;
     int64_t beat = TicksPerBeat(view->timeBase);
-    // Integer line numbers: a double counter stops advancing past 2^53.
-    double first = std::ceil(static_cast<double>(view->viewStart) / spacing);
+    // Integer line numbers (a double counter stops advancing past 2^53), and
+    // exact times on a whole-tick grid, which doubles miss near 2^62.
+    int64_t whole = spacing == std::floor(spacing) && spacing < 9.0e15 ? static_cast<int64_t>(spacing) : 0;
+    int64_t firstLine = whole ? (view->viewStart + whole - 1) / whole
+                              : TruncToInt64(std::ceil(static_cast<double>(view->viewStart) / spacing));
     double last = std::floor(static_cast<double>(view->XToTime(data.right)) / spacing);
-    int64_t count = std::min<int64_t>(TruncToInt64(last - first), 2 * int64_t{data.right - data.left});
-    int64_t firstLine = TruncToInt64(first);
+    int64_t count = std::min<int64_t>(TruncToInt64(last - static_cast<double>(firstLine)) + 1,
+                                      2 * int64_t{data.right - data.left});
     int32_t bottom = data.bottom - std::max(band, 0);
     for (int64_t k = 0; k <= count; ++k) {
-      int64_t t = TruncToInt64(std::round(static_cast<double>(firstLine + k) * spacing));
+      int64_t t = whole ? (firstLine + k) * whole
+                        : TruncToInt64(std::round(static_cast<double>(firstLine + k) * spacing));
       int32_t x = view->TimeToX(t);
       if (x < data.left || x >= data.right) continue;
       bool strong = allBeat || (byBeat && beat > 0 && t % beat == 0);

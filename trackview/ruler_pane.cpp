@@ -125,14 +125,17 @@ void RulerPaint(Trackview* view, TrackviewPane* pane, HDC dc, const RECT* clip) 
   SetTextAlign(dc, align | TA_LEFT);
 
   wchar_t text[kTextLength];
-  // Integer label numbers, bounded by the labels that fit the width: a
-  // double counter stops advancing past 2^53.
-  int64_t firstLabel = TruncToInt64(std::floor(static_cast<double>(view->viewStart) / spacing)) - 1;
+  // Integer label numbers bounded by the labels that fit the width (a double
+  // counter stops advancing past 2^53), exact on a whole-tick spacing.
+  int64_t whole = spacing == std::floor(spacing) && spacing < 9.0e15 ? static_cast<int64_t>(spacing) : 0;
+  int64_t firstLabel = (whole ? view->viewStart / whole
+                              : TruncToInt64(std::floor(static_cast<double>(view->viewStart) / spacing))) - 1;
   int64_t labels = std::min<int64_t>(TruncToInt64(std::floor(static_cast<double>(view->viewSpan) / spacing)),
                                      std::max<int64_t>(r.right - r.left, 1)) + 3;
   bool labelled = false;
   for (int64_t k = 0; k <= labels; ++k) {
-    int64_t t = TruncToInt64(std::round(static_cast<double>(SatAdd(firstLabel, k)) * spacing));
+    int64_t t = whole ? SatAdd(firstLabel, k) * whole
+                      : TruncToInt64(std::round(static_cast<double>(SatAdd(firstLabel, k)) * spacing));
     int x = view->TimeToX(t);
     if (x >= r.left && x < r.right && t >= 0) {
       int length = TimeText(view, t, beatsOnly, text);
