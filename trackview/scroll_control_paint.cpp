@@ -1,5 +1,12 @@
 // The look of the scroll-and-zoom controls: a checkered track, a raised
-// thumb with grips at its zoom handles, flat arrows and the zoom buttons.
+// thumb with grips at its zoom handles, flat arrows and the zoom buttons;
+// the track, thumb and arrows in the visual style's scroll bar parts when a
+// style is active.
+#include <windows.h>
+
+#include <uxtheme.h>
+#include <vsstyle.h>
+
 #include <algorithm>
 
 #include "kvlib/ui_resources.h"
@@ -28,11 +35,38 @@ void PaintTrack(HDC dc, const ScrollControlPane* pane, const ControlAxis& axis) 
   FillSysColour(dc, edge, COLOR_BTNFACE);
 }
 
-void PaintThumb(HDC dc, ScrollControlPane* pane, const ControlAxis& axis, const AxisSpan& thumb) {
+bool ThumbPressed(const ScrollControlPane* pane) { return pane->pressed >= kPartNearHandle; }
+
+void PaintThemedTrack(HANDLE theme, HDC dc, const ScrollControlPane* pane, const ControlAxis& axis,
+                      const AxisSpan& thumb) {
+  const AxisSpan& track = pane->parts.track;
+  const struct {
+    AxisSpan span;
+    int part, pressedPart;
+  } halves[] = {
+      {{track.begin, std::min(thumb.begin, track.end)}, axis.horizontal ? SBP_LOWERTRACKHORZ : SBP_LOWERTRACKVERT,
+       kPartPageLess},
+      {{std::max(thumb.end, track.begin), track.end}, axis.horizontal ? SBP_UPPERTRACKHORZ : SBP_UPPERTRACKVERT,
+       kPartPageMore},
+  };
+  for (const auto& half : halves) {
+    RECT rect = axis.PartRect(pane, half.span);
+    if (IsRectEmpty(&rect)) continue;
+    int state = pane->pressed == half.pressedPart ? SCRBS_PRESSED : SCRBS_NORMAL;
+    DrawThemeBackground(theme, dc, half.part, state, &rect, nullptr);
+  }
+}
+
+void PaintThumb(HDC dc, HANDLE theme, ScrollControlPane* pane, const ControlAxis& axis, const AxisSpan& thumb) {
   pane->thumbDrawn = thumb;
   RECT rect = axis.PartRect(pane, thumb);
   if (IsRectEmpty(&rect)) return;
-  DrawEdge(dc, &rect, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+  if (theme) {
+    int part = axis.horizontal ? SBP_THUMBBTNHORZ : SBP_THUMBBTNVERT;
+    DrawThemeBackground(theme, dc, part, ThumbPressed(pane) ? SCRBS_PRESSED : SCRBS_NORMAL, &rect, nullptr);
+  } else {
+    DrawEdge(dc, &rect, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+  }
   if (pane->flags & kPaneNoZoomHandles) return;
   int inset = std::min((thumb.Length() - 3) / 2, kZoomHandle);
   if (inset <= 0) return;
@@ -62,7 +96,13 @@ void PaintButton(HDC dc, const RECT& rect, bool pushed) {
   DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
 }
 
-void PaintParts(HDC dc, const ScrollControlPane* pane, const ControlAxis& axis) {
+// The arrow states of the style: normal, and pressed two further on.
+int ArrowState(const ControlAxis& axis, bool less, bool pushed) {
+  int normal = axis.horizontal ? (less ? ABS_LEFTNORMAL : ABS_RIGHTNORMAL) : (less ? ABS_UPNORMAL : ABS_DOWNNORMAL);
+  return pushed ? normal + 2 : normal;
+}
+
+void PaintParts(HDC dc, HANDLE theme, const ScrollControlPane* pane, const ControlAxis& axis) {
   const ScrollParts& parts = pane->parts;
   auto pushed = [pane](int part) { return pane->pressed == part; };
   struct Arrow {
@@ -77,6 +117,11 @@ void PaintParts(HDC dc, const ScrollControlPane* pane, const ControlAxis& axis) 
   for (const Arrow& arrow : arrows) {
     RECT rect = axis.PartRect(pane, arrow.span);
     if (IsRectEmpty(&rect)) continue;
+    if (theme) {
+      int state = ArrowState(axis, arrow.part == kPartLessArrow, pushed(arrow.part));
+      DrawThemeBackground(theme, dc, SBP_ARROWBTN, state, &rect, nullptr);
+      continue;
+    }
     DrawFrameControl(dc, &rect, DFC_SCROLL, arrow.kind | DFCS_FLAT | (pushed(arrow.part) ? DFCS_PUSHED : 0));
   }
   COLORREF text = GetSysColor(COLOR_BTNTEXT);
@@ -111,7 +156,13 @@ void PaintParts(HDC dc, const ScrollControlPane* pane, const ControlAxis& axis) 
 
 void PaintScrollControl(Trackview* view, ScrollControlPane* pane, HDC dc, bool horizontal) {
   ControlAxis axis{horizontal};
-  PaintTrack(dc, pane, axis);
-  PaintThumb(dc, pane, axis, CurrentThumb(view, pane, horizontal));
-  PaintParts(dc, pane, axis);
+  HANDLE theme = view->scrollTheme;
+  AxisSpan thumb = CurrentThumb(view, pane, horizontal);
+  if (theme) {
+    PaintThemedTrack(theme, dc, pane, axis, thumb);
+  } else {
+    PaintTrack(dc, pane, axis);
+  }
+  PaintThumb(dc, theme, pane, axis, thumb);
+  PaintParts(dc, theme, pane, axis);
 }

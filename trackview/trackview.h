@@ -295,6 +295,7 @@ struct Trackview : TrackviewGeometry {
   int32_t snapshotMode;  // 0 none, 5 whole client, otherwise the data area
 
   BOOL firstSizeDone;
+  HANDLE scrollTheme;  // the visual style's scroll bar parts; null without a style
 
   // What the tool left from its last hit test, and what it was last told.
   int32_t hitRow;

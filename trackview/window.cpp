@@ -1,5 +1,8 @@
 // The window class and its procedure: the record is bound at WM_CREATE and
 // released at WM_DESTROY; everything in between is dispatched from here.
+#include <windows.h>
+
+#include <uxtheme.h>
 #include <windowsx.h>
 
 #include "trackview/engine.h"
@@ -18,6 +21,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTW* create) {
   }
   SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
   CreateTooltip(view);
+  view->scrollTheme = OpenThemeData(window, L"SCROLLBAR");
   view->SetView(view->viewStart, view->viewSpan, kViewNoDetach);
   return 0;
 }
@@ -29,6 +33,8 @@ void OnDestroy(Trackview* view) {
   // The tip is a popup: its owner is the top-level window, which outlives this one.
   if (view->tooltip) DestroyWindow(view->tooltip);
   view->tooltip = nullptr;
+  if (view->scrollTheme) CloseThemeData(view->scrollTheme);
+  view->scrollTheme = nullptr;
   view->window = nullptr;
   for (int n = 1; n <= 16; ++n) {
     TrackviewPane* pane = view->panes[n % 16];
@@ -103,6 +109,11 @@ LRESULT Dispatch(Trackview* view, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ERASEBKGND:
       return 1;
+    case WM_THEMECHANGED:
+      if (view->scrollTheme) CloseThemeData(view->scrollTheme);
+      view->scrollTheme = OpenThemeData(window, L"SCROLLBAR");
+      InvalidateAreas(view, kAreaAll);
+      return 0;
     case WM_SYSCOLORCHANGE:
     case WM_WININICHANGE:
       ReadDragThresholds(view);

@@ -2,6 +2,9 @@
 // geometry: ruler ticks, grid lines, the loop bar, the playback line, the
 // scroll controls, buffering and the frozen snapshot.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <uxtheme.h>
+#include <vsstyle.h>
 
 #include <cmath>
 #include <string>
@@ -290,7 +293,40 @@ class ScrollBarColour {
   COLORREF old_;
 };
 
+TEST_F(Paint, ScrollControlsFollowTheVisualStyle) {
+  // With a style the track is the style's own part; without one, the classic look below.
+  if (!view->scrollTheme) GTEST_SKIP() << "no visual style is active";
+  host.Capture();
+  const ScrollControlPane& control = view->hScroll;
+  AxisSpan thumb = ThumbSpan(control.parts, view->viewStart, view->viewSpan, view->totalLength);
+  ASSERT_GT(control.parts.track.end - thumb.end, 4);
+  RECT upper{thumb.end, control.top, control.parts.track.end, control.bottom};
+  HDC memory = CreateCompatibleDC(nullptr);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = upper.right;
+  info.bmiHeader.biHeight = -upper.bottom;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, dib);
+  DrawThemeBackground(view->scrollTheme, memory, SBP_UPPERTRACKHORZ, SCRBS_NORMAL, &upper, nullptr);
+  COLORREF expected = GetPixel(memory, (upper.left + upper.right) / 2, (upper.top + upper.bottom) / 2);
+  SelectObject(memory, old);
+  DeleteObject(dib);
+  DeleteDC(memory);
+  EXPECT_EQ(host.Pixel((upper.left + upper.right) / 2, (upper.top + upper.bottom) / 2), expected);
+  // A style change opens the style's parts again.
+  CloseThemeData(view->scrollTheme);
+  view->scrollTheme = nullptr;
+  SendMessageW(host.window(), WM_THEMECHANGED, 0, 0);
+  EXPECT_NE(view->scrollTheme, nullptr);
+}
+
 TEST_F(Paint, ScrollControlsLook) {
+  if (view->scrollTheme) CloseThemeData(view->scrollTheme);
+  view->scrollTheme = nullptr;  // as without a visual style: the classic look
   ScrollBarColour scrollBar(RGB(40, 90, 160));
   view->SetView(30'000, view->viewSpan, 0);
   host.Capture();
