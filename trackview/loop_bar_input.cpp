@@ -110,6 +110,7 @@ void BeginLoopDrag(Trackview* view, TrackviewPane* pane, POINT p) {
   view->dragMode = kDragMoving;
   if (!view->source || view->source->LoopLink() == 0) StartSnapshot(view, 3);
   view->savedLoop = {view->loopStart, view->loopLength};
+  view->savedSelection = {view->cursorPos, view->cursorExtent};
   view->loopFirstMove = true;
   MoveLoop(view, pane, p);
 }
@@ -141,6 +142,7 @@ void PressSweep(Trackview* view, TrackviewPane* pane, POINT p, bool doubleClick)
   bool triple = !doubleClick && IsTripleClick(view, p);
   view->pressPoint = view->lastPoint = p;
   view->savedSelection = {view->cursorPos, view->cursorExtent};
+  view->savedLoop = {view->loopStart, view->loopLength};
   if (triple || (doubleClick && CtrlHeld())) {
     view->flags = (view->flags | kTvTripleClick) & ~kTvDoubleClick;
     SetCursorRange(view, 0, DataLength(view), false);
@@ -199,13 +201,16 @@ void Release(Trackview* view, TrackviewPane* pane, POINT p) {
   ReleaseDrag(view);
 }
 
+// The loop region and the time selection go back to where the drag found
+// them (while linked, each drag moved both).
 void Cancel(Trackview* view) {
+  if (view->dragMode == kDragMoving || view->dragMode == kDragSweep) {
+    SetCursorPos(view, view->savedSelection.start, view->savedSelection.length, kCursorNoHistory);
+    SetLoopRegion(view, view->savedLoop.start, view->savedLoop.length);
+  }
   if (view->dragMode == kDragMoving || view->dragMode == kDragPressed) {
-    if (view->dragMode == kDragMoving) SetLoopRegion(view, view->savedLoop.start, view->savedLoop.length);
     ReleaseSnapshot(view);
     InvalidateAreas(view, kAreaAll);
-  } else if (view->dragMode == kDragSweep) {
-    SetCursorPos(view, view->savedSelection.start, view->savedSelection.length, kCursorNoHistory);
   }
   ReleaseDrag(view);
 }
