@@ -40,8 +40,10 @@ HRESULT EventStore::AppendBlockEvents(const ItemPath& block, std::vector<KeyedPa
   const ItemPath parent{block.trackId, block.blockId, 0};
   return EnumerateLevel(host_.data, parent, kLevelEvent, &event, typeMask_, [&](const ItemPath& path) {
     const int32_t channel = EffectiveChannel(track.channel, event.channel);
-    if (ChannelAdmitted(channel, channelMask_))
-      out->push_back(KeyedPath{path, DisplayKey{event.start, track.orderKey, channel}});
+    if (ChannelAdmitted(channel, channelMask_)) {
+      out->push_back(KeyedPath{path, DisplayKey{event.start, track.orderKey, channel}, event.timeFormat});
+      NoteListed(event);
+    }
     return S_OK;
   });
 }
@@ -54,9 +56,15 @@ HRESULT EventStore::RebuildEvents() {
   HRESULT hr = Refresh(false);
   if (FAILED(hr)) return hr;
   hr = events_ ? S_OK
-               : KvList_CreateExZ(&events_, sizeof(ItemPath), 8, 8, 0x40000004, nullptr, nullptr, nullptr);
+               : KvList_CreateExZ(&events_, sizeof(ListedEvent), 8, 8, 0x40000004, nullptr, nullptr, nullptr);
   if (FAILED(hr)) return hr;
   KvList_DeleteList(events_, 0, -1, 1);
+  longestNote_ = 0;
+  otherFormats_ = 0;
+  {
+    std::lock_guard<std::mutex> lock(changedLock_);
+    changedLengths_.clear();  // measured again by the rebuild
+  }
 
   std::vector<KeyedPath> gathered;
   const int32_t tracks = TrackCount();
@@ -79,9 +87,12 @@ HRESULT EventStore::RebuildEvents() {
   if (!std::is_sorted(gathered.begin(), gathered.end(), before))
     std::stable_sort(gathered.begin(), gathered.end(), before);
 
-  std::vector<ItemPath> paths;
+  std::vector<ListedEvent> paths;
   paths.reserve(gathered.size());
-  for (const KeyedPath& k : gathered) paths.push_back(k.path);
+  for (const KeyedPath& k : gathered) {
+    paths.push_back(ListedEvent{k.path, k.timeFormat, k.key.start});
+    if (k.timeFormat != kTimeTicks) ++otherFormats_;
+  }
   if (!paths.empty()) {
     hr = KvList_InsertList(events_, -1, paths.data(), static_cast<int32_t>(paths.size()));
     if (FAILED(hr)) return hr;
@@ -102,7 +113,7 @@ int32_t EventStore::FindEntry(const ItemPath& path) const {
 
 // Inserts one path at its display position, reading the keys of the probed
 // entries from the host. The caller holds a read bracket.
-HRESULT EventStore::InsertSorted(const ItemPath& path, const DisplayKey& key) {
+HRESULT EventStore::InsertSorted(const ItemPath& path, const DisplayKey& key, uint32_t timeFormat) {
   TrackKey cache{};
   HRESULT failure = S_OK;
   const int32_t index = BisectInsertIndex(KvList_Count(events_), [&](int32_t i) {
@@ -116,5 +127,33 @@ HRESULT EventStore::InsertSorted(const ItemPath& path, const DisplayKey& key) {
     return CompareDisplay(key, probe);
   });
   if (FAILED(failure)) return failure;
-  return KvList_InsertList(events_, index, &path, 1);
+  const ListedEvent entry{path, timeFormat, key.start};
+  HRESULT hr = KvList_InsertList(events_, index, &entry, 1);
+  if (SUCCEEDED(hr) && timeFormat != kTimeTicks) ++otherFormats_;
+  return hr;
+}
+
+void EventStore::NoteListed(const MidiEvent& event) {
+  if (event.type == kEvNoteOn) longestNote_ = std::max<int64_t>(longestNote_, event.duration);
+}
+
+int64_t EventStore::ListedStart(int32_t index) const {
+  return static_cast<const ListedEvent*>(KvList_At(events_, index))->start;
+}
+
+int32_t EventStore::FirstIndexReaching(int64_t t) {
+  EnsureView();
+  const int32_t n = KvList_Count(events_);
+  if (otherFormats_ > 0 || n == 0 || FAILED(MeasureChangedLengths())) return 0;
+  const int64_t from = t < INT64_MIN + longestNote_ ? INT64_MIN : t - longestNote_;
+  int32_t lo = 0, hi = n;
+  while (lo < hi) {
+    const int32_t mid = lo + (hi - lo) / 2;
+    if (ListedStart(mid) < from) {
+      lo = mid + 1;
+    } else {
+      hi = mid;
+    }
+  }
+  return lo;
 }

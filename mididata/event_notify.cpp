@@ -50,6 +50,7 @@ HRESULT EventStore::ApplyNotification(const HostNotification& record, bool fromH
         // Same ids (the usual case): the entry already reads right, no search needed.
         ItemPath same = record.oldPath;
         TakeOverIds(&same, record.newPath);
+        RememberChangedLength(same);
         if (std::memcmp(&same, &record.oldPath, sizeof same) == 0) return S_OK;
         const int32_t i = FindEntry(record.oldPath);
         if (i >= 0) TakeOverIds(static_cast<ItemPath*>(KvList_At(events_, i)), record.newPath);
@@ -189,7 +190,34 @@ HRESULT EventStore::ReadEventIntoView(const ItemPath& path) {
   FreeEventPayload(&event);
   const int32_t channel = EffectiveChannel(track.channel, event.channel);
   if (!(event.type & typeMask_) || !ChannelAdmitted(channel, channelMask_)) return S_FALSE;
-  return InsertSorted(path, DisplayKey{event.start, track.orderKey, channel});
+  NoteListed(event);
+  return InsertSorted(path, DisplayKey{event.start, track.orderKey, channel}, event.timeFormat);
+}
+
+void EventStore::RememberChangedLength(const ItemPath& path) {
+  std::lock_guard<std::mutex> lock(changedLock_);
+  changedLengths_.push_back(path);
+}
+
+// Each event changed in place since the last window walk is read once, so
+// that the bound on note lengths covers a note that grew.
+HRESULT EventStore::MeasureChangedLengths() {
+  std::vector<ItemPath> changed;
+  {
+    std::lock_guard<std::mutex> lock(changedLock_);
+    changed.swap(changedLengths_);
+  }
+  if (changed.empty()) return S_OK;
+  ReadBracket bracket(host_.data);
+  if (!bracket.Opened()) return bracket.result();
+  for (const ItemPath& path : changed) {
+    ItemPath p = path;
+    MidiEvent event{};
+    if (FAILED(host_.data->GetItem(&p, kLevelEvent, &event, kGetEvent))) continue;  // gone since
+    FreeEventPayload(&event);
+    NoteListed(event);
+  }
+  return S_OK;
 }
 
 HRESULT EventStore::ApplyEventChange(const HostNotification& record) {
@@ -214,6 +242,7 @@ HRESULT EventStore::ApplyEventChange(const HostNotification& record) {
   }
 
   if (f & kChangeChanged) {
+    if (!(f & kChangeResort)) RememberChangedLength(record.newPath);
     const int32_t i = FindEntry(record.oldPath);
     if (i < 0) return S_FALSE;
     ItemPath entry = *static_cast<const ItemPath*>(KvList_At(events_, i));

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 #include "kvlib/kvlist.h"
@@ -78,6 +79,13 @@ class EventStore {
   // Finding and selecting.
   HRESULT FindInWindow(int32_t* index, ItemPath* path, MidiEvent* record, int64_t start, int64_t length,
                        uint32_t typeMask, bool points);
+  // The first list index whose event can reach time t (starts t - the longest
+  // note or later), found by halving the starts kept with the list; 0 when
+  // some listed start is not in ticks. A window walk from here sees exactly
+  // what a walk from the first entry sees.
+  int32_t FirstIndexReaching(int64_t t);
+  // The listed start of an entry (in its own time format).
+  int64_t ListedStart(int32_t index) const;
   HRESULT FindFirstAt(ItemPath* path, int64_t time, uint32_t typeMask, uint32_t channelMask, uint32_t flags);
   HRESULT NextEvent(ItemPath* path, uint32_t typeFilter, uint32_t channelMask);
   // start < 0: no start; length <= 0: no length; notes < 0 widen to the whole range.
@@ -121,6 +129,14 @@ class EventStore {
   struct KeyedPath {
     ItemPath path;
     DisplayKey key;
+    uint32_t timeFormat;
+  };
+  // An entry of the event list: the path (first, so that an entry reads as
+  // an ItemPath) and the start it is sorted by.
+  struct ListedEvent {
+    ItemPath path;
+    uint32_t timeFormat;
+    int64_t start;
   };
   struct TrackKey {
     uint32_t trackId;
@@ -135,13 +151,19 @@ class EventStore {
   HRESULT RebuildEvents();
   HRESULT ReadTrackKey(uint32_t trackId, TrackKey* key);
   HRESULT KeyOf(const ItemPath& path, TrackKey* cache, DisplayKey* key);
-  HRESULT InsertSorted(const ItemPath& path, const DisplayKey& key);
+  HRESULT InsertSorted(const ItemPath& path, const DisplayKey& key, uint32_t timeFormat);
+  // Raises the bound on note lengths for a listed event.
+  void NoteListed(const MidiEvent& event);
   int32_t FindEntry(const ItemPath& path) const;
   bool InCurrentView(const ItemPath& path) const;
   HRESULT ApplyTrackChange(const HostNotification& record);
   HRESULT ApplyBlockChange(const HostNotification& record);
   HRESULT ApplyEventChange(const HostNotification& record);
   HRESULT ReadEventIntoView(const ItemPath& path);
+  // Events changed in place may have grown; they are measured before the
+  // next window walk (the report itself reads nothing from the host).
+  void RememberChangedLength(const ItemPath& path);
+  HRESULT MeasureChangedLengths();
   HRESULT Transform(const ItemPath& path, MidiEvent* event, int sign);
   PortTable& Ports(bool output) { return output ? outputPorts_ : inputPorts_; }
   const PortTable& Ports(bool output) const { return output ? outputPorts_ : inputPorts_; }
@@ -155,6 +177,13 @@ class EventStore {
   uint32_t builtTypeMask_ = kEvAllTypes;
   uint32_t channelMask_ = 0xFFFFFFFFu;
   uint16_t channelsInUse_ = 0;
+  // No listed Note On is longer than this; it only grows until a rebuild.
+  int64_t longestNote_ = 0;
+  // Listed starts not in ticks (counted when listed, recounted at a rebuild):
+  // while any may be listed, a window walk starts at the first entry.
+  int32_t otherFormats_ = 0;
+  std::mutex changedLock_;  // reports may come from the host's threads
+  std::vector<ItemPath> changedLengths_;
   uint32_t status_ = 0;
   PortTable outputPorts_;
   PortTable inputPorts_;

@@ -98,8 +98,7 @@ void OnKillFocus(Trackview* view) {
 LRESULT OnSysKey(Trackview* view, UINT msg, WPARAM key, LPARAM keyData) {
   if (key == VK_MENU) {
     if (view->dragMode == 0 || view->dragMode == 4) UpdateCursor(view);
-  } else if (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN || key == VK_F10) {
-    // F10 arrives as a system key even with Shift, which opens the context menu.
+  } else if (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) {
     return HandleKey(view, msg == WM_SYSKEYDOWN ? WM_KEYDOWN : WM_KEYUP, key, keyData);
   }
   return DefWindowProcW(view->window, msg, key, keyData);
