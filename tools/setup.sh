@@ -3,6 +3,9 @@
 # the MinGW-w64 cross compilers, Wine 64-bit, Xvfb, CMake/Ninja, GoogleTest,
 # zlib for MinGW and the libpng sources (built by CMake for both Windows targets).
 # Idempotent and quiet when everything is already present.
+# Usage: tools/setup.sh [--win32-route]
+#   --win32-route also sets up the route that runs the 32-bit tests
+#   (tools/setup-win32-route.sh); building and the 64-bit runs do not need it.
 set -euo pipefail
 
 packages=(
@@ -63,4 +66,8 @@ if [ ! -f "$libpng_dir/CMakeLists.txt" ]; then
   tar -xf "$orig" -C "$libpng_dir.tmp" --strip-components=1
   rm -rf "$libpng_dir"
   mv "$libpng_dir.tmp" "$libpng_dir"
+fi
+
+if [ "${1:-}" = "--win32-route" ]; then
+  "$(dirname "$0")/setup-win32-route.sh"
 fi

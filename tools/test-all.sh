@@ -3,10 +3,15 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build_root="${KV_BUILD_ROOT:-$top/build}"
-"$top/tools/setup.sh"
+"$top/tools/setup.sh" --win32-route
 "$top/tools/build.sh" native win64 win32
 echo "== native tests (AddressSanitizer, UBSan)"
 ctest --test-dir "$build_root/native" --output-on-failure
 echo "== win64 tests (Wine, Xvfb)"
 "$top/tools/wine-session.sh" "$build_root/win64" ctest --test-dir "$build_root/win64" --output-on-failure
-echo "== win32: $(ls "$build_root/win32/shell/pianoroll.dll") built, exports and record layouts checked"
+echo "== win32 tests (trixie chroot's Wine, 32-bit code under qemu-i386) and the cross-size checks"
+started=$SECONDS
+"$top/tools/wine32-session.sh" "$build_root/win32" "$build_root/win64" -- \
+  ctest --test-dir "$build_root/win32" --output-on-failure
+"$top/tools/test-figures.sh" "$build_root/win64" win64
+"$top/tools/test-figures.sh" "$build_root/win32" "win32 ($((SECONDS - started)) s)"
