@@ -30,12 +30,15 @@ struct EventRecord {
 }  // namespace
 
 HRESULT EventStore::FindInWindow(int32_t* index, ItemPath* path, MidiEvent* record, int64_t start, int64_t length,
-                                 uint32_t typeMask, bool points) {
+                                 uint32_t typeMask, bool points, bool stopPastWindow) {
   HRESULT hr = EnsureView();
   if (FAILED(hr)) return hr;
   ReadBracket bracket(host_.data);
   if (!bracket.Opened()) return bracket.result();
+  const bool bounded = stopPastWindow && start != kNoWindow && otherFormats_ == 0;
+  const int64_t windowEnd = length > INT64_MAX - start ? INT64_MAX : start + length;
   while (*index >= 0 && *index < KvList_Count(events_)) {
+    if (bounded && ListedStart(*index) > windowEnd) return S_FALSE;
     const ItemPath p = EntryAt(events_, (*index)++);
     EventRecord r;
     hr = r.Read(host_.data, p);
@@ -174,6 +177,50 @@ HRESULT EventStore::SelectRange(int64_t start, int64_t length, int32_t lowNote, 
     bracket.SetCommit(1);
   }
   return S_OK;
+}
+
+HRESULT EventStore::SelectOnlyInRange(int64_t start, int64_t length, int32_t lowNote, int32_t highNote,
+                                      int64_t walkStart, int64_t walkLength) {
+  if (!host_.data) return E_UNEXPECTED;
+  const int32_t first = FirstIndexReaching(walkStart);
+  HostBracket bracket(host_.data, 1, nullptr);
+  if (!bracket.Opened()) return bracket.result();
+  const int64_t walkEnd = walkLength > INT64_MAX - walkStart ? INT64_MAX : walkStart + walkLength;
+  const int64_t end = length > INT64_MAX - start ? INT64_MAX : start + length;
+  for (int32_t i = first; i < KvList_Count(events_); ++i) {
+    if (otherFormats_ == 0 && ListedStart(i) >= walkEnd) break;
+    const ItemPath p = EntryAt(events_, i);
+    EventRecord r;
+    HRESULT hr = r.Read(host_.data, p);
+    if (FAILED(hr)) return hr;
+    MidiEvent& e = r.event;
+    if (e.type != kEvNoteOn) continue;
+    MidiEvent shown = e;
+    hr = ToDisplay(p, &shown);
+    if (FAILED(hr)) return hr;
+    const bool inside = shown.data[0] >= lowNote && shown.data[0] <= highNote && e.start < end &&
+                        (e.start == start || EndOf(e) > start);
+    if (inside == ((e.flags & kEventSelected) != 0)) continue;
+    e.flags ^= kEventSelected;
+    hr = host_.data->SetItem(&p, kLevelEvent, &e, kSetSelected);
+    if (FAILED(hr)) return hr;
+    bracket.SetCommit(1);
+  }
+  return S_OK;
+}
+
+HRESULT EventStore::SetSelected(const ItemPath& path, bool select) {
+  if (!host_.data) return E_UNEXPECTED;
+  HostBracket bracket(host_.data, 1, nullptr);
+  if (!bracket.Opened()) return bracket.result();
+  EventRecord r;
+  HRESULT hr = r.Read(host_.data, path);
+  if (FAILED(hr)) return hr;
+  if (((r.event.flags & kEventSelected) != 0) == select) return S_FALSE;
+  r.event.flags ^= kEventSelected;
+  hr = host_.data->SetItem(&path, kLevelEvent, &r.event, kSetSelected);
+  if (SUCCEEDED(hr)) bracket.SetCommit(1);
+  return hr;
 }
 
 HRESULT EventStore::SelectAllNotes(bool select) {

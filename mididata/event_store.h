@@ -77,8 +77,11 @@ class EventStore {
   HRESULT GetBlockInfo(const ItemPath& path, BlockInfo* out);
 
   // Finding and selecting.
+  // With stopPastWindow the walk ends at the first event that starts after
+  // the window (the list is in start order), so that a walk from
+  // FirstIndexReaching costs what the window holds.
   HRESULT FindInWindow(int32_t* index, ItemPath* path, MidiEvent* record, int64_t start, int64_t length,
-                       uint32_t typeMask, bool points);
+                       uint32_t typeMask, bool points, bool stopPastWindow = false);
   // The first list index whose event can reach time t (starts t - the longest
   // note or later), found by halving the starts kept with the list; 0 when
   // some listed start is not in ticks. A window walk from here sees exactly
@@ -91,6 +94,13 @@ class EventStore {
   // start < 0: no start; length <= 0: no length; notes < 0 widen to the whole range.
   HRESULT SelectRange(int64_t start, int64_t length, int32_t lowNote, int32_t highNote, bool select);
   HRESULT SelectAllNotes(bool select);
+  // Selects or deselects one event (no undo step of its own).
+  HRESULT SetSelected(const ItemPath& path, bool select);
+  // A range selection that follows the pointer: within the walk window only,
+  // each note is selected exactly when it lies in the range (a time range
+  // and shown pitches), so a step costs what the two ranges hold.
+  HRESULT SelectOnlyInRange(int64_t start, int64_t length, int32_t lowNote, int32_t highNote, int64_t walkStart,
+                            int64_t walkLength);
   int IsSelectedAt(int64_t time, uint32_t typeMask, uint32_t channelMask);
   HRESULT AnySelected();
 

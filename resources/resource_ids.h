@@ -5,7 +5,8 @@
 #define IDS_PAGE_TITLE 10004
 #define IDS_LOOP_REGION_TIP 10050
 
-// The loop bar's context menu (the track view engine).
+// Context menus: the notes' (the piano roll) and the loop bar's (the track view engine).
+#define IDM_NOTE_MENU 1050
 #define IDM_LOOP_BAR 1051
 
 // Timecode label names of the text library.

@@ -18,6 +18,12 @@ inline int64_t SatSub(int64_t a, int64_t b) {
   return difference;
 }
 
+inline int64_t SatMul(int64_t a, int64_t b) {
+  int64_t product;
+  if (__builtin_mul_overflow(a, b, &product)) return (a < 0) != (b < 0) ? INT64_MIN : INT64_MAX;
+  return product;
+}
+
 // a * b / c rounded to nearest (halves away from zero), saturated to the
 // int64 range; 0 when c is 0.
 int64_t MulDivRound(int64_t a, int64_t b, int64_t c);

@@ -1,0 +1,172 @@
+// The piano roll: a track view whose panes and tools edit the notes of one
+// track through the event store. This header is what the editor frame and
+// the tests see: the data source, the record and its creation.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "mididata/event_store.h"
+#include "shell/plugin/editor_prefs.h"
+#include "trackview/trackview.h"
+
+inline constexpr int32_t kRollRows = 128;
+inline constexpr uint32_t kDefaultTicksPerQuarter = 24576;
+
+// The edited track as the view reads it: 128 pitch rows, the settings, the
+// event store and the track's time base.
+class RollSource final : public TrackviewSource {
+ public:
+  RollSource(EventStore& store, EditorPrefs& prefs) : store_(store), prefs_(prefs) {}
+
+  EventStore& store() { return store_; }
+  EditorPrefs& prefs() { return prefs_; }
+  void SetTimeBase(const TrackTimeBase& timeBase) { timeBase_ = timeBase; }
+  // The host's transport can be used (play, pause and stop buttons).
+  bool transportAvailable = true;
+
+  static int RowPitch(int32_t row) { return kRollRows - 1 - row; }
+  static bool BlackKey(int pitch);
+
+  int32_t RowCount() override { return kRollRows; }
+  TrackTimeBase TimeBase() override { return timeBase_; }
+  int TimeText(int64_t tick, bool beatsOnly, wchar_t* buffer, int size) override;
+  bool UnbufferedDrawing() override { return prefs_.unbufferedDrawing != 0; }
+  GridLineSetting GridLines() override;
+  int64_t Length() override { return prefs_.dataLength; }
+  int32_t AutoScrollSpeed() override { return prefs_.autoScrollSpeed; }
+  int32_t LoopLink() override { return prefs_.loopMode; }
+  bool CursorSnapping() override { return prefs_.cursorSnap != 0 && prefs_.snapEnabled != 0; }
+  bool SnappingEnabled() override { return prefs_.snapEnabled != 0; }
+  UINT GridCommand() override;
+
+ private:
+  EventStore& store_;
+  EditorPrefs& prefs_;
+  TrackTimeBase timeBase_{{}, 4, 4, kDefaultTicksPerQuarter};
+};
+
+// Data-area hit codes.
+enum RollHit : uint32_t {
+  kHitOutside = 1,
+  kHitEmpty = 2,
+  kHitNote = 4,
+  kHitNoteStart = 5,
+  kHitNoteEnd = 6,
+};
+
+// Tool indices.
+enum RollTool : int { kToolDraw = 0, kToolSelect = 1, kToolZoom = 2, kToolPaint = 3, kToolErase = 4 };
+
+// Drag modes of the tools.
+enum RollDrag : int32_t {
+  kRollPressed = 1,
+  kRollRange = 2,
+  kRollMove = 4,
+  kRollSizeStart = 6,
+  kRollSizeEnd = 7,
+  kRollMaySelectTime = 16,
+  kRollSelectTime = 17,
+  kRollInert = 19,
+  kRollPressedEmpty = 29,
+  kRollDrawing = 30,
+};
+
+// One item of the display list: a row band or a note bar.
+struct DisplayItem {
+  RECT box;
+  int32_t colour;  // octave mod 12
+  int32_t velocity;
+  uint32_t flags;
+};
+
+enum DisplayFlag : uint32_t {
+  kItemRow = 0x1,
+  kItemSelected = 0x4,
+  kItemCutStart = 0x80,
+  kItemCutEnd = 0x100,
+  kItemStartShown = 0x200,
+  kItemEndShown = 0x400,
+  kItemBlackKey = 0x1000,
+  kItemInScale = 0x2000,
+};
+
+// The transport strip's buttons and its note field.
+inline constexpr int kStripEntries = 9;
+struct StripEntry {
+  int image;
+  UINT command;
+  UINT tip;  // string id; 0 for separators
+  RECT box;
+};
+
+struct PianoRoll : Trackview {
+  RollSource* roll;
+
+  // Pane records owned by the piano roll (1 header, 8 lane, 10 strip).
+  TrackviewPane header, lane, strip;
+  StripEntry stripEntries[kStripEntries];
+  RECT stripField;
+  int32_t stripPressed;  // entry index + 1 while pressed, 0 none
+  bool stripPressedInside;
+  wchar_t fieldText[32];
+  HIMAGELIST images[3];  // normal, hot, disabled; may be null
+  SIZE imageSize;
+
+  // The press and the gesture it began.
+  int64_t pressTime;
+  int32_t pressRow;
+  uint32_t pressHit;
+  ItemPath pressNote;  // the note under the press, if any
+  bool pressNoteValid;
+  int32_t rangeRow;
+  int64_t rangeTime;
+  int64_t deltaLow, deltaHigh;
+  int32_t rowLow, rowHigh;
+  int64_t appliedDelta;
+  int64_t snapOffset;
+  int32_t axisLock;  // 0 none, 1 time only, 2 pitch only
+  MidiEvent grabbed;  // start, duration and pitch at the start of the drag (shown form)
+  ItemPath grabbedPath;
+  int32_t drawnInsert;  // pending insert index of the note being drawn, -1 none
+  int64_t gestureEnd;   // the largest note end the open edit has made
+  DWORD doubleClickTime;
+  POINT doubleClickPoint;
+  int32_t returnToolAfterZoom;
+
+  // The sounding preview note, if any.
+  bool previewing;
+  MidiEvent previewNote;
+
+  // Selection drags keep what they selected so that each step applies only
+  // the difference.
+  int64_t selectedFrom, selectedTo;
+  int32_t selectedLowRow, selectedHighRow;
+  bool rangeApplied;
+
+  // Painting.
+  DisplayItem* items;
+  int32_t itemCapacity, itemCount;
+  HDC copyDC;
+  HBITMAP copyBitmap;
+  HGDIOBJ copyOld;
+  SIZE copySize;
+  int32_t copyLeft, copyRight;  // the cached x range
+  bool copyStale;
+  int32_t paintedSelLeft, paintedSelRight;  // the time selection the copy shows
+  double paintLength;
+};
+
+// Creates the view's window inside parent, or null (the record is freed).
+HWND CreatePianoRollWindow(HWND parent, RollSource* source, HINSTANCE module);
+PianoRoll* PianoRollOf(HWND window);
+// The time line: the track's length, at least the empty-track length,
+// rounded up to whole measures.
+void UpdateTrackLength(PianoRoll* roll);
+// The grid in force (snapping and grid switches, grid code) and the paint length.
+void RecomputeSnapGrid(PianoRoll* roll);
+// Marks the off-screen copy stale and repaints the data area (and the lane).
+void InvalidateNotes(PianoRoll* roll);
+// The piano roll's commands (menus, context menu, the frame); row is the
+// context menu's hit row.
+void RunRollCommand(PianoRoll* roll, UINT command, int32_t row);

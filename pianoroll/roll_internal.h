@@ -1,0 +1,78 @@
+// Internal interfaces between the piano roll's own files.
+#pragma once
+
+#include "pianoroll/pianoroll.h"
+#include "pianoroll/snap.h"
+
+inline PianoRoll* Roll(Trackview* view) { return static_cast<PianoRoll*>(view); }
+inline EventStore& Store(Trackview* view) { return Roll(view)->roll->store(); }
+inline EditorPrefs& Prefs(Trackview* view) { return Roll(view)->roll->prefs(); }
+
+bool KeyHeld(int key);
+inline bool SnappingOn(Trackview* view) { return Prefs(view).snapEnabled != 0; }
+// The snap points in force: the grid, the cursor unless playing, the loop
+// edges while the loop is on and no selection exists.
+SnapSources SnapPoints(Trackview* view);
+// Snapping a tool's time: nothing while snapping is off.
+int64_t SnapTime(Trackview* view, int64_t t, uint32_t mask);
+bool ScaleAllows(Trackview* view, int pitch, bool alt);
+
+// Rows and pitches; a row outside 0..127 has no pitch (-1).
+int PitchOfRow(int32_t row);
+int32_t RowOfPitch(int pitch);
+
+// Notes under the pointer (tools.cpp).
+struct NoteHit {
+  int32_t index = -1;  // event list index
+  ItemPath path{};
+  MidiEvent note{};  // shown form
+};
+// The note on the row within t +- tolerance, selected notes first; S_FALSE when none.
+HRESULT FindNoteNear(Trackview* view, int32_t row, int64_t t, int64_t tolerance, NoteHit* hit);
+HRESULT ReadNote(Trackview* view, const ItemPath& path, MidiEvent* shown);
+void PostStateRefresh(Trackview* view);
+
+// The preview of notes while editing (note_edits.cpp).
+void StartPreview(Trackview* view, const MidiEvent& note);
+void StopPreview(Trackview* view);
+
+// Edits (note_edits.cpp).
+void SelectOnly(Trackview* view, const ItemPath& path);
+HRESULT ToggleSelected(Trackview* view, const ItemPath& path);
+void SelectRangeTo(Trackview* view, int32_t row, int64_t t);
+void ResetRangeSelection(Trackview* view);
+bool BeginMove(Trackview* view);
+void MoveStep(Trackview* view, int64_t t, int32_t row, bool shift, bool alt);
+bool BeginSizing(Trackview* view, bool endEdge);
+void SizeStep(Trackview* view, int64_t t, bool shift);
+bool BeginDrawing(Trackview* view, int64_t t, bool shift, bool alt);
+void DrawStep(Trackview* view, int64_t t, bool shift);
+void ExtendTrackLength(Trackview* view, int64_t atLeast);
+void CommitGesture(Trackview* view, bool discard);
+
+// The data area's shared mouse handler (note_tools.cpp).
+LRESULT SharedToolMessage(Trackview* view, TrackviewPane* pane, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT DrawToolMessage(Trackview* view, TrackviewPane* pane, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT SelectToolMessage(Trackview* view, TrackviewPane* pane, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Painting (note_painter.cpp).
+void PaintNotes(Trackview* view, TrackviewPane* pane, HDC dc, const RECT* clip);
+void ReleaseNotePainter(PianoRoll* roll);
+// Per channel: base + a/256 of the way to tint, rounded.
+COLORREF Blend(COLORREF base, COLORREF tint, int a);
+
+// Panes (strip_pane.cpp, header_lane.cpp).
+extern const PaneCallbacks kStripCallbacks;
+extern const PaneCallbacks kHeaderCallbacks;
+extern const PaneCallbacks kLaneCallbacks;
+void UpdateStripField(PianoRoll* roll);
+
+// The data area's shared slots (roll_create.cpp).
+BOOL RollDataCreate(Trackview* view, TrackviewPane* pane, int phase);
+void RollDataLayout(Trackview* view, TrackviewPane* pane, RECT* remaining);
+
+// Tables (tools.cpp, hooks.cpp).
+extern const PaneCallbacks kRollTools[kToolCount];
+extern const TrackviewHooks kRollHooks;
+extern const TransportCallbacks kRollTransport;
+BOOL SelectRollTool(Trackview* view, int tool);

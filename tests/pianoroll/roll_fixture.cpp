@@ -1,0 +1,141 @@
+#include "tests/pianoroll/roll_fixture.h"
+
+#include <cstring>
+
+#include "host/host_text.h"
+#include "kvlib/module.h"
+
+namespace rolltest {
+
+namespace {
+
+constexpr wchar_t kParentClass[] = L"PianoRollTestParent";
+
+HWND SharedParent() {
+  static HWND parent = [] {
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    KvModule_Startup(module);
+    RegisterTrackviewClass(module);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = module;
+    wc.lpszClassName = kParentClass;
+    RegisterClassExW(&wc);
+    return CreateWindowExW(0, kParentClass, L"piano roll test", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                           1000, 760, nullptr, nullptr, module, nullptr);
+  }();
+  return parent;
+}
+
+}  // namespace
+
+void SetKeys(bool shift, bool ctrl, bool alt) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_SHIFT] = keys[VK_LSHIFT] = shift ? 0x80 : 0;
+  keys[VK_CONTROL] = keys[VK_LCONTROL] = ctrl ? 0x80 : 0;
+  keys[VK_MENU] = keys[VK_LMENU] = alt ? 0x80 : 0;
+  SetKeyboardState(keys);
+}
+
+RollTest::RollTest() : prefs(DefaultEditorPrefs()) {
+  track = host.AddTrack({.name = L"Piano", .channel = 0});
+  block = host.AddBlock(track, {.start = 0, .end = 4 * 1920});
+  host.SetTicksPerQuarter(480);
+  prefs.monitor = 1;
+  source.SetTimeBase(TrackTimeBase{{}, 4, 4, 480});
+  Advise();
+  store.SelectView(0, -1);
+  SetKeys(false, false);
+}
+
+RollTest::~RollTest() {
+  SetKeys(false, false);
+  ReleaseCapture();
+  if (window_) DestroyWindow(window_);
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+void RollTest::Open(int width, int height) {
+  window_ = CreatePianoRollWindow(SharedParent(), &source, GetModuleHandleW(nullptr));
+  ASSERT_NE(window_, nullptr);
+  roll_ = PianoRollOf(window_);
+  SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  host.Log().Clear();
+}
+
+void RollTest::Sync() {
+  Replay();
+  InvalidateNotes(roll_);
+}
+
+int RollTest::X(int64_t tick) const { return roll_->TimeToX(tick); }
+
+int RollTest::Y(int pitch) const {
+  int32_t row = kRollRows - 1 - pitch;
+  return (roll_->RowToY(row) + roll_->RowToY(row + 1)) / 2;
+}
+
+void RollTest::Mouse(UINT msg, POINT p, WPARAM keys) {
+  POINT screen = p;
+  ClientToScreen(window_, &screen);
+  if (!GetCapture()) SendMessageW(window_, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
+  SendMessageW(window_, msg, keys, MAKELPARAM(p.x, p.y));
+}
+
+void RollTest::Drag(POINT from, POINT to, WPARAM keys) {
+  Mouse(WM_LBUTTONDOWN, from, keys | MK_LBUTTON);
+  if (from.x != to.x || from.y != to.y) {
+    for (int step = 1; step <= 4; ++step) {
+      POINT p{from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4};
+      Mouse(WM_MOUSEMOVE, p, keys | MK_LBUTTON);
+    }
+  }
+  Mouse(WM_LBUTTONUP, to, keys);
+}
+
+std::vector<std::string> RollTest::Edits() const { return host.Log().Texts(refhost::CallFilter::Edits); }
+
+std::vector<RollTest::Note> RollTest::Notes() const {
+  std::vector<Note> out;
+  for (const refhost::EventView& e : host.Events(track.trackId)) {
+    if (e.record.type != kEvNoteOn) continue;
+    out.push_back({e.record.start, e.record.duration, e.record.data[0], (e.record.flags & kEventSelected) != 0});
+  }
+  return out;
+}
+
+void RollTest::Capture() {
+  RECT client;
+  GetClientRect(window_, &client);
+  captureWidth_ = client.right;
+  captureHeight_ = client.bottom;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = captureWidth_;
+  info.bmiHeader.biHeight = -captureHeight_;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, dib);
+  std::memset(bits, 0x55, static_cast<size_t>(captureWidth_) * captureHeight_ * 4);
+  SendMessageW(window_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  GdiFlush();
+  const auto* words = static_cast<const uint32_t*>(bits);
+  pixels_.assign(words, words + static_cast<size_t>(captureWidth_) * captureHeight_);
+  SelectObject(dc, old);
+  DeleteObject(dib);
+  DeleteDC(dc);
+}
+
+COLORREF RollTest::Pixel(int x, int y) const {
+  if (x < 0 || y < 0 || x >= captureWidth_ || y >= captureHeight_) return CLR_INVALID;
+  uint32_t word = pixels_[static_cast<size_t>(y) * captureWidth_ + x];
+  return RGB((word >> 16) & 0xFF, (word >> 8) & 0xFF, word & 0xFF);
+}
+
+}  // namespace rolltest
