@@ -7,6 +7,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "mididata/host_records.h"
@@ -37,6 +38,9 @@ struct SongBlock {
   // No event of the block has a larger id: lets a fresh id skip the search for
   // a collision. Raised by every insert, never lowered.
   uint32_t maxEventId = 0;
+  // Event id -> index, rebuilt when a lookup finds an index stale (an edit
+  // moved the events); a found index is always checked against the id.
+  mutable std::unordered_map<uint32_t, size_t> eventIndex;
   bool SameHeader(const SongBlock& other) const;
   bool operator==(const SongBlock& other) const;
 };
