@@ -43,13 +43,18 @@ void HeaderPaint(Trackview* view, TrackviewPane* pane, HDC dc, const RECT*) {
     FillRect(dc, &key, GetSysColorBrush(black ? COLOR_BTNTEXT : COLOR_WINDOW));
     RECT line{pane->left, bottom - 1, pane->right - 1, bottom};
     if (!black && bottom <= d.bottom) FillRect(dc, &line, GetSysColorBrush(COLOR_BTNSHADOW));
-    if (pitch % 12 == 0 && bottom - top >= 8) {
-      wchar_t name[8];
-      int length = wsprintfW(name, L"C%d", pitch / 12);
-      SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-      RECT label{key.left, top, key.right - 2, bottom};
-      DrawTextW(dc, name, length, &label, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
-    }
+  }
+  // The names of the Cs over the keys, once every key is drawn.
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  for (int32_t row = view->firstRow; row < kRollRows; ++row) {
+    int32_t top = view->RowToY(row), bottom = view->RowToY(row + 1);
+    if (top >= d.bottom) break;
+    int pitch = PitchOfRow(row);
+    if (pitch % 12 != 0) continue;
+    wchar_t name[8];
+    int length = wsprintfW(name, L"C%d", pitch / 12);
+    RECT label{pane->left, top - 8, pane->right - 3, bottom};
+    DrawTextW(dc, name, length, &label, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE);
   }
   RECT edge{pane->right - 1, pane->top, pane->right, pane->bottom};
   FillRect(dc, &edge, GetSysColorBrush(COLOR_BTNSHADOW));

@@ -83,7 +83,8 @@ class ListBuilder {
       MidiEvent note{};
       HRESULT hr = store.FindInWindow(&index, &path, &note, windowStart_, windowEnd_ - windowStart_, kEvNoteOn,
                                       false, true);
-      if (hr != S_OK) return FAILED(hr) ? hr : S_OK;
+      if (FAILED(hr)) return hr;
+      if (hr != S_OK) break;
       PendingEdits& pending = store.pending();
       if (pending.FindPendingDelete(path) >= 0 || pending.FindPendingChange(path) >= 0) continue;
       if (FAILED(store.ToDisplay(path, &note))) continue;

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Screenshot of a track view test window: builds the win64 tv_screenshot
-# program, runs it under Wine inside Xvfb and leaves a 24-bit BMP showing the
-# time ruler, the loop bar with an active loop region, the scroll-and-zoom
-# controls, the grid lines and the playback line of the tests' client.
+# Screenshots for reviews, painted under Wine inside Xvfb:
+# - a track view test window (time ruler, loop bar with an active loop region,
+#   scroll-and-zoom controls, grid lines, playback line) as a 24-bit BMP;
+# - the piano roll over a small song on the reference host (notes in several
+#   octaves, some selected, scale snapping on, a time selection) as a PNG.
 #
 # Usage: tools/tv-screenshot.sh [OUTPUT.bmp] [WIDTH HEIGHT]
-#   OUTPUT defaults to $KV_BUILD_ROOT/tv-screenshot.bmp, the size to 800 x 400.
+#   OUTPUT defaults to $KV_BUILD_ROOT/tv-screenshot.bmp, the size to 800 x 400;
+#   the piano roll goes to roll-screenshot.png beside it.
 #   KV_BUILD_ROOT selects the build root (default: build/ in the repository).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,9 +16,13 @@ out="${1:-$build_root/tv-screenshot.bmp}"
 shift || true
 size=("$@")
 
-KV_BUILD_ROOT="$build_root" "$top/tools/build.sh" win64 -- tv_screenshot >/dev/null
+KV_BUILD_ROOT="$build_root" "$top/tools/build.sh" win64 -- tv_screenshot roll_screenshot >/dev/null
 dir="$build_root/win64"
 mkdir -p "$(dirname "$out")"
 abs="$(cd "$(dirname "$out")" && pwd)/$(basename "$out")"
+roll="$(dirname "$abs")/roll-screenshot.png"
 "$top/tools/wine-session.sh" "$dir" "$top/tools/wine-run.sh" "$dir/tests/tv_screenshot.exe" \
   "Z:${abs//\//\\}" "${size[@]}"
+"$top/tools/wine-session.sh" "$dir" "$top/tools/wine-run.sh" "$dir/tests/roll_screenshot.exe" "Z:${roll//\//\\}"
+echo "$abs"
+echo "$roll"

@@ -1,0 +1,140 @@
+// Paints the piano roll over a small song on the reference host (notes in
+// several octaves, some selected, scale snapping on in C major, a time
+// selection) and saves the window as a PNG.
+// Usage: roll_screenshot.exe OUTPUT.png [WIDTH HEIGHT]
+#include <windows.h>
+#include <ole2.h>
+
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "host/ref_host.h"
+#include "kvlib/module.h"
+#include "pianoroll/pianoroll.h"
+
+namespace {
+
+bool WritePng(const wchar_t* path, const std::vector<uint32_t>& pixels, int width, int height) {
+  FILE* out = _wfopen(path, L"wb");
+  if (!out) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  bool ok = png && info && !setjmp(png_jmpbuf(png));
+  if (ok) {
+    png_init_io(png, out);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    std::vector<png_byte> row(static_cast<size_t>(width) * 3);
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        uint32_t word = pixels[static_cast<size_t>(y) * width + x];
+        row[x * 3] = (word >> 16) & 0xFF;
+        row[x * 3 + 1] = (word >> 8) & 0xFF;
+        row[x * 3 + 2] = word & 0xFF;
+      }
+      png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+  }
+  png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
+  return std::fclose(out) == 0 && ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: roll_screenshot OUTPUT.png [WIDTH HEIGHT]\n");
+    return 2;
+  }
+  int width = argc >= 4 ? std::atoi(argv[2]) : 900;
+  int height = argc >= 4 ? std::atoi(argv[3]) : 560;
+  if (width < 200 || height < 200 || width > 4000 || height > 4000) return 2;
+  wchar_t path[MAX_PATH];
+  if (!MultiByteToWideChar(CP_ACP, 0, argv[1], -1, path, MAX_PATH)) return 2;
+  if (FAILED(OleInitialize(nullptr))) return 2;
+  HINSTANCE module = GetModuleHandleW(nullptr);
+  KvModule_Startup(module);
+  RegisterTrackviewClass(module);
+
+  refhost::RefHost host;
+  host.SetTicksPerQuarter(480);
+  ItemPath track = host.AddTrack({.name = L"Piano", .channel = 0});
+  ItemPath block = host.AddBlock(track, {.start = 0, .end = 8 * 1920});
+  // A C major progression over four octaves, a melody on top, the second bar selected.
+  const int chords[4][3] = {{48, 52, 55}, {53, 57, 60}, {55, 59, 62}, {48, 52, 55}};
+  for (int bar = 0; bar < 8; ++bar) {
+    for (int pitch : chords[bar % 4]) {
+      MidiEvent note = refhost::Note(bar * 1920, 1800, static_cast<uint8_t>(pitch), 90);
+      if (bar == 1) note.flags |= kEventSelected;
+      host.AddEvent(block, note);
+    }
+    host.AddEvent(block, refhost::Note(bar * 1920, 960, static_cast<uint8_t>(36 + bar % 2 * 7), 100));
+    for (int beat = 0; beat < 4; ++beat) {
+      int pitch = 72 + ((bar * 4 + beat) * 5) % 12;
+      MidiEvent note = refhost::Note(bar * 1920 + beat * 480, 420, static_cast<uint8_t>(pitch), 110);
+      if (bar == 1) note.flags |= kEventSelected;
+      host.AddEvent(block, note);
+    }
+  }
+  refhost::ComRef<HostMidiData> data;
+  refhost::ComRef<HostPropertySet> properties;
+  refhost::ComRef<HostTimeConverter> time;
+  refhost::ComRef<HostPortList> ports;
+  KvQuery(host.site(), data.put());
+  KvQuery(host.site(), properties.put());
+  KvQuery(host.site(), time.put());
+  KvQuery(host.site(), ports.put());
+  auto store = std::make_unique<EventStore>();
+  store->Connect(HostLinks{data.get(), properties.get(), time.get(), ports.get(), nullptr});
+  store->SelectView(0, -1);
+  EditorPrefs prefs = DefaultEditorPrefs();
+  prefs.scaleSnap = 1;
+  prefs.gridValue = -4;
+  prefs.firstVisibleRow = 127 - 86;
+  prefs.rowHeightIndex = 4;
+  RollSource source(*store, prefs);
+  source.SetTimeBase(TrackTimeBase{{}, 4, 4, 480});
+
+  HWND parent = CreateWindowExW(0, L"STATIC", L"piano roll", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
+                                nullptr, module, nullptr);
+  HWND window = CreatePianoRollWindow(parent, &source, module);
+  if (!window) return 1;
+  SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  PianoRoll* roll = PianoRollOf(window);
+  roll->SetView(0, 4 * 1920 + 960, 0);
+  SetCursorPos(roll, 4 * 1920, 960, kCursorFollow);
+
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, dib);
+  SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  GdiFlush();
+  const auto* words = static_cast<const uint32_t*>(bits);
+  std::vector<uint32_t> pixels(words, words + static_cast<size_t>(width) * height);
+  SelectObject(dc, old);
+  DeleteObject(dib);
+  DeleteDC(dc);
+  DestroyWindow(window);
+  DestroyWindow(parent);
+  store->Disconnect();
+  bool written = WritePng(path, pixels, width, height);
+  OleUninitialize();
+  if (!written) {
+    std::fprintf(stderr, "cannot write %s\n", argv[1]);
+    return 1;
+  }
+  return 0;
+}
