@@ -1,5 +1,6 @@
 // Applying the host's data-changed notifications to the store's caches: the
 // small immediate part while the host reports, the rest when replayed.
+#include <atomic>
 #include <cstring>
 
 #include "mididata/event_store.h"
@@ -23,6 +24,7 @@ void TakeOverIds(ItemPath* entry, const ItemPath& from) {
 
 HRESULT EventStore::ApplyNotification(const HostNotification& record, bool fromHost, bool* queue) {
   *queue = false;
+  changes_.fetch_add(1, std::memory_order_relaxed);
   const uint32_t f = record.flags;
   const bool inserted = f & (kChangeInserted | kChangeInsertedAlt);
   const bool changed = f & kChangeChanged;

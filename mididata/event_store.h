@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -124,6 +125,8 @@ class EventStore {
   // and *queue tells the caller to queue the record for replay; on replay the
   // whole change is applied. Returns 0 when acted on, 1 when ignored.
   HRESULT ApplyNotification(const HostNotification& record, bool fromHost, bool* queue);
+  // Counts the change reports seen; a picture made at one count is stale at another.
+  uint32_t ChangeCount() const { return changes_.load(std::memory_order_relaxed); }
 
  private:
   struct TrackEntry {
@@ -192,6 +195,7 @@ class EventStore {
   // Listed starts not in ticks (counted when listed, recounted at a rebuild):
   // while any may be listed, a window walk starts at the first entry.
   int32_t otherFormats_ = 0;
+  std::atomic<uint32_t> changes_{0};
   std::mutex changedLock_;  // reports may come from the host's threads
   std::vector<ItemPath> changedLengths_;
   uint32_t status_ = 0;

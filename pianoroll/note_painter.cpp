@@ -263,7 +263,10 @@ void PaintNotes(Trackview* view, TrackviewPane*, HDC dc, const RECT* clip) {
   // What the copy shows moves with the view and the time selection.
   int32_t selLeft, selRight;
   SelectionColumn(roll, &selLeft, &selRight);
-  if (view->viewChanged || selLeft != roll->paintedSelLeft || selRight != roll->paintedSelRight) {
+  uint32_t changes = roll->roll->store().ChangeCount();
+  if (view->viewChanged || selLeft != roll->paintedSelLeft || selRight != roll->paintedSelRight ||
+      changes != roll->paintedChanges) {
+    roll->paintedChanges = changes;
     roll->copyStale = true;
     view->viewChanged = false;
     roll->paintedSelLeft = selLeft;

@@ -193,6 +193,7 @@ void Move(Trackview* view, TrackviewPane* pane, POINT p, WPARAM keys, bool selec
       if (!BeyondThreshold(view, p, rightDown ? 2 : 1)) return;
       if (selectionTool && !rightDown) {
         view->dragMode = roll->pressHit == kHitNote && BeginMove(view) ? kRollMove : kRollInert;
+        if (view->dragMode == kRollInert) StopPreview(view);
         return;
       }
       if (rightDown && !(keys & MK_LBUTTON)) return;

@@ -154,6 +154,7 @@ struct PianoRoll : Trackview {
   int32_t copyLeft, copyRight;  // the cached x range
   bool copyStale;
   int32_t paintedSelLeft, paintedSelRight;  // the time selection the copy shows
+  uint32_t paintedChanges;  // the store's change count the copy shows
   double paintLength;
 };
 
