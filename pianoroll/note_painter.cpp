@@ -67,7 +67,7 @@ class ListBuilder {
       if (top >= update_.bottom || top >= roll_->dataRect.bottom) break;
       if (bottom <= update_.top) continue;
       int pitch = PitchOfRow(row);
-      uint32_t flags = kItemRow | (RollSource::BlackKey(pitch) ? kItemBlackKey : 0);
+      uint32_t flags = kItemRow | (RollSource::BlackKey(pitch) ? uint32_t{kItemBlackKey} : 0u);
       if (scaleSnap_ && ScaleAllows(roll_, pitch, false)) flags |= kItemInScale;
       Add({{roll_->dataRect.left, top, roll_->dataRect.right, bottom}, (pitch / 12) % 12, 0, flags});
     }
@@ -245,6 +245,7 @@ void Overlays(PianoRoll* roll, HDC dc, const RECT& update) {
   if (x >= update.left && x < update.right && x >= roll->dataRect.left && x < roll->dataRect.right) {
     Fill(dc, {x, roll->dataRect.top, x + 1, roll->dataRect.bottom}, RGB(0, 0, 0));
   }
+  PaintBand(roll, dc);
 }
 
 }  // namespace
@@ -297,6 +298,9 @@ void PaintNotes(Trackview* view, TrackviewPane*, HDC dc, const RECT* clip) {
 }
 
 void ReleaseNotePainter(PianoRoll* roll) {
+  if (roll->bandPen) DeleteObject(roll->bandPen);
+  roll->bandPen = nullptr;
+  roll->bandVisible = false;
   if (roll->copyDC) {
     SelectObject(roll->copyDC, roll->copyOld);
     DeleteObject(roll->copyBitmap);

@@ -24,7 +24,6 @@ bool BeyondThreshold(Trackview* view, POINT p, int factor) {
          std::abs(p.y - view->pressPoint.y) > view->dragThresholdY * factor;
 }
 
-int32_t RowAt(Trackview* view, int y) { return std::clamp(view->YToRow(y), 0, kRollRows - 1); }
 
 // Double clicks: the message itself, and a plain press soon after one.
 void UpdateClickFlags(Trackview* view, UINT msg, POINT p) {
@@ -153,6 +152,10 @@ LRESULT Release(Trackview* view, POINT p) {
       Click(view, p, doubleClick);
       break;
     case kRollRange:
+      if (Roll(view)->bandVisible) {
+        FinishBand(view, p, false);
+        break;
+      }
       SelectRangeTo(view, view->YToRow(p.y), view->XToTime(p.x));
       StopPreview(view);
       break;
@@ -178,6 +181,7 @@ LRESULT Release(Trackview* view, POINT p) {
 
 void Cancel(Trackview* view) {
   if (view->dragMode == kRollPressed || view->dragMode == kRollRange) StopPreview(view);
+  if (Roll(view)->bandVisible) FinishBand(view, view->lastPoint, false);
   if (Editing(view->dragMode)) CommitGesture(view, true);
   view->flags &= ~kMenuFlags;
   EndDrag(view);
@@ -220,6 +224,10 @@ void Move(Trackview* view, TrackviewPane* pane, POINT p, WPARAM keys, bool selec
       return;
     }
     case kRollRange:
+      if (roll->bandVisible) {
+        BandStep(view, pane, p);
+        return;
+      }
       SelectRangeTo(view, view->YToRow(p.y), view->XToTime(p.x));
       KeepScrolling(view, pane, p);
       return;
@@ -236,11 +244,7 @@ void Move(Trackview* view, TrackviewPane* pane, POINT p, WPARAM keys, bool selec
     case kRollMaySelectTime:
       if (!BeyondThreshold(view, p, selectionTool ? 1 : 2)) return;
       if (selectionTool) {
-        roll->rangeRow = RowAt(view, view->pressPoint.y);
-        roll->rangeTime = roll->pressTime;
-        ResetRangeSelection(view);
-        view->dragMode = kRollRange;
-        SelectRangeTo(view, view->YToRow(p.y), view->XToTime(p.x));
+        StartBand(view, p, true);
       } else {
         view->dragMode = kRollSelectTime;
         SweepTo(view, view->XToTime(p.x));
@@ -335,6 +339,10 @@ LRESULT SharedToolMessage(Trackview* view, TrackviewPane* pane, UINT msg, WPARAM
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:
       AutoScrollMouse(view, msg);
+      if (Roll(view)->bandVisible && (wParam & MK_LBUTTON)) {
+        CycleBandConstraint(view);
+        return 0;
+      }
       if (view->dragMode == 0 && !(wParam & MK_LBUTTON)) RightPress(view, msg, p);
       return 0;
     case WM_RBUTTONUP:
@@ -344,7 +352,9 @@ LRESULT SharedToolMessage(Trackview* view, TrackviewPane* pane, UINT msg, WPARAM
       ContextMenu(view, p);
       return 0;
     case kMsgAutoScrollStep:
-      if (view->dragMode == kRollRange) {
+      if (view->dragMode == kRollRange && Roll(view)->bandVisible) {
+        BandStep(view, pane, p);
+      } else if (view->dragMode == kRollRange) {
         SelectRangeTo(view, view->YToRow(p.y), view->XToTime(p.x));
       } else if (Editing(view->dragMode)) {
         ExtendTrackLength(view, view->XToTime(p.x));

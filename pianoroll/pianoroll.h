@@ -68,6 +68,9 @@ enum RollDrag : int32_t {
   kRollMaySelectTime = 16,
   kRollSelectTime = 17,
   kRollInert = 19,
+  kRollBandZoom = 9,
+  kRollPainting = 10,
+  kRollErasing = 11,
   kRollPressedEmpty = 29,
   kRollDrawing = 30,
 };
@@ -132,7 +135,19 @@ struct PianoRoll : Trackview {
   int64_t gestureEnd;   // the largest note end the open edit has made
   DWORD doubleClickTime;
   POINT doubleClickPoint;
-  int32_t returnToolAfterZoom;
+
+  // Paint and Erase: the row under the pointer, the painted span on it, the
+  // last pointer time, and the notes one step may add at most.
+  int32_t paintRow;
+  int64_t spanStart, spanEnd;
+  int64_t lastTime;
+  bool paintedAny;
+
+  // The band of the Zoom tool and of the Selection tool's band selection.
+  bool bandVisible;
+  int32_t bandConstraint;  // 0 rectangle, 1 time only, 2 rows only
+  RECT bandRect;
+  HPEN bandPen;
 
   // The sounding preview note, if any.
   bool previewing;
@@ -168,6 +183,12 @@ void UpdateTrackLength(PianoRoll* roll);
 void RecomputeSnapGrid(PianoRoll* roll);
 // Marks the off-screen copy stale and repaints the data area (and the lane).
 void InvalidateNotes(PianoRoll* roll);
+// Quantizes the selected notes as one host edit "Quantize MIDI events"
+// (the word and the whole note as pianoroll/quantize.h); S_FALSE when
+// nothing is selected.
+HRESULT QuantizeSelection(EventStore& store, uint32_t word, int64_t whole);
+// The whole note of the host's time signature at a resolution.
+int64_t HostWholeNote(EventStore& store, uint32_t ticksPerQuarter);
 // The piano roll's commands (menus, context menu, the frame); row is the
 // context menu's hit row.
 void RunRollCommand(PianoRoll* roll, UINT command, int32_t row);

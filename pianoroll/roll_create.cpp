@@ -124,7 +124,6 @@ HWND CreatePianoRollWindow(HWND parent, RollSource* source, HINSTANCE module) {
   InitTrackview(roll, source);
   roll->roll = source;
   roll->drawnInsert = -1;
-  roll->returnToolAfterZoom = -1;
 
   roll->header.callbacks = &kHeaderCallbacks;
   roll->lane.callbacks = &kLaneCallbacks;

@@ -54,6 +54,16 @@ void CommitGesture(Trackview* view, bool discard);
 LRESULT SharedToolMessage(Trackview* view, TrackviewPane* pane, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT DrawToolMessage(Trackview* view, TrackviewPane* pane, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT SelectToolMessage(Trackview* view, TrackviewPane* pane, UINT msg, WPARAM wParam, LPARAM lParam);
+// Paint, Erase and Zoom (paint_erase.cpp, bands.cpp).
+LRESULT PaintToolMessage(Trackview* view, TrackviewPane* pane, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT EraseToolMessage(Trackview* view, TrackviewPane* pane, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT ZoomToolMessage(Trackview* view, TrackviewPane* pane, UINT msg, WPARAM wParam, LPARAM lParam);
+// Bands: the press point is view->pressPoint.
+void StartBand(Trackview* view, POINT p, bool selection);
+void BandStep(Trackview* view, TrackviewPane* pane, POINT p);
+void CycleBandConstraint(Trackview* view);
+void FinishBand(Trackview* view, POINT p, bool zoom);
+void PaintBand(PianoRoll* roll, HDC dc);
 
 // Painting (note_painter.cpp).
 void PaintNotes(Trackview* view, TrackviewPane* pane, HDC dc, const RECT* clip);

@@ -137,14 +137,14 @@ LRESULT CommonKeys(Trackview* view, TrackviewPane*, UINT what, WPARAM key, LPARA
 const PaneCallbacks kRollTools[kToolCount] = {
     ROLL_TOOL(NoteHitTest, DrawToolMessage, DrawCursor),
     ROLL_TOOL(NoteHitTest, SelectToolMessage, [](Trackview*, TrackviewPane*, uint32_t) { return 104; }),
-    ROLL_TOOL(NoteHitTest, SharedToolMessage, [](Trackview*, TrackviewPane*, uint32_t) { return 2; }),
-    ROLL_TOOL(SimpleHitTest, SharedToolMessage, [](Trackview*, TrackviewPane*, uint32_t h) { return PaintCursor(h, 129); }),
-    ROLL_TOOL(SimpleHitTest, SharedToolMessage, [](Trackview*, TrackviewPane*, uint32_t h) { return PaintCursor(h, 130); }),
+    ROLL_TOOL(NoteHitTest, ZoomToolMessage, [](Trackview*, TrackviewPane*, uint32_t) { return 2; }),
+    ROLL_TOOL(SimpleHitTest, PaintToolMessage, [](Trackview*, TrackviewPane*, uint32_t h) { return PaintCursor(h, 129); }),
+    ROLL_TOOL(SimpleHitTest, EraseToolMessage, [](Trackview*, TrackviewPane*, uint32_t h) { return PaintCursor(h, 130); }),
 };
 
 BOOL SelectRollTool(Trackview* view, int tool) {
   if (!SelectTool(view, tool)) return FALSE;
-  Roll(view)->returnToolAfterZoom = -1;
+  view->returnTool = -1;
   Prefs(view).activeTool = tool;
   return TRUE;
 }
