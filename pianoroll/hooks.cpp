@@ -202,6 +202,9 @@ void RunRollCommand(PianoRoll* roll, UINT command, int32_t row) {
       Refresh(view);
       return;
     }
+    case 4063:
+      OpenVelocityBox(view, nullptr);
+      return;
     case kCmdZoomSelection:
       ZoomToSelection(view);
       return;

@@ -376,7 +376,10 @@ LRESULT DrawToolMessage(Trackview* view, TrackviewPane* pane, UINT msg, WPARAM w
   PianoRoll* roll = Roll(view);
   POINT p = PointOf(lParam);
   UpdateClickFlags(view, msg, p);
-  if (msg == WM_LBUTTONDBLCLK && HitLocal(view->hitCode) == kHitNote) return 0;  // the velocity box's press
+  if (msg == WM_LBUTTONDBLCLK && HitLocal(view->hitCode) == kHitNote) {
+    OpenVelocityBox(view, roll->pressNoteValid ? &roll->pressNote : nullptr);
+    return 0;
+  }
   Anchor(view, p);
   bool shift = wParam & MK_SHIFT, ctrl = wParam & MK_CONTROL;
   if (ctrl && shift) {
@@ -413,7 +416,11 @@ LRESULT SelectToolMessage(Trackview* view, TrackviewPane* pane, UINT msg, WPARAM
   if (view->dragMode != 0) return 0;
   POINT p = PointOf(lParam);
   UpdateClickFlags(view, msg, p);
-  if (msg == WM_LBUTTONDBLCLK && HitLocal(view->hitCode) == kHitNote) return 0;
+  if (msg == WM_LBUTTONDBLCLK && HitLocal(view->hitCode) == kHitNote) {
+    PianoRoll* roll = Roll(view);
+    OpenVelocityBox(view, roll->pressNoteValid ? &roll->pressNote : nullptr);
+    return 0;
+  }
   Anchor(view, p);
   bool modifiers = wParam & (MK_SHIFT | MK_CONTROL);
   if (!modifiers && PressedSelected(view)) {

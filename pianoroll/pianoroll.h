@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include "mididata/event_store.h"
+#include "mididata/lane_view.h"
 #include "shell/plugin/editor_prefs.h"
 #include "trackview/trackview.h"
 
@@ -71,6 +72,10 @@ enum RollDrag : int32_t {
   kRollBandZoom = 9,
   kRollPainting = 10,
   kRollErasing = 11,
+  kRollLaneDrawing = 8,
+  kRollWidthDrag = 14,
+  kRollLaneSplit = 15,
+  kRollKeyHeld = 31,
   kRollPressedEmpty = 29,
   kRollDrawing = 30,
 };
@@ -102,6 +107,23 @@ struct StripEntry {
   UINT tip;  // string id; 0 for separators
   RECT box;
 };
+
+struct PianoRoll;
+
+// The lane descriptors' view of the piano roll.
+class RollLaneView final : public LaneView {
+ public:
+  bool SnapActive() override;
+  int64_t SnapDown(int64_t time) override;
+  int64_t SnapUp(int64_t time) override;
+  int64_t GridLength() override;
+  uint32_t TicksPerQuarter() override;
+  int32_t TimeToX(int64_t time) override;
+  int64_t TimelineEnd() override;
+  PianoRoll* roll = nullptr;
+};
+
+class LaneDescriptor;
 
 struct PianoRoll : Trackview {
   RollSource* roll;
@@ -135,6 +157,20 @@ struct PianoRoll : Trackview {
   int64_t gestureEnd;   // the largest note end the open edit has made
   DWORD doubleClickTime;
   POINT doubleClickPoint;
+
+  // The keyboard header: the held key, and what a splitter drag started from.
+  int32_t heldRow;
+  int32_t rememberedWidth, rememberedLaneHeight;
+  RECT laneKindButton;
+
+  // The lane: its descriptor (owned), the view it draws through, the last
+  // point of a stroke and the value under the pointer.
+  LaneDescriptor* laneDescriptor;
+  RollLaneView laneView;
+  int64_t laneTime;
+  int32_t lanePosition;
+  int32_t laneValue;
+  bool laneValueShown;
 
   // Paint and Erase: the row under the pointer, the painted span on it, the
   // last pointer time, and the notes one step may add at most.

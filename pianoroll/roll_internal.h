@@ -76,6 +76,13 @@ extern const PaneCallbacks kStripCallbacks;
 extern const PaneCallbacks kHeaderCallbacks;
 extern const PaneCallbacks kLaneCallbacks;
 void UpdateStripField(PianoRoll* roll);
+// The velocity entry box (velocity_box.cpp): over the note, or at the first
+// visible row without one; sets the velocity of the selected notes.
+void OpenVelocityBox(Trackview* view, const ItemPath* note);
+bool InPlaceEdit(HWND owner, RECT rect, HFONT font, wchar_t* buffer, int capacity);
+// The lane (lane.cpp): its height within its limits, and its kind.
+void SetLaneHeight(PianoRoll* roll, int32_t height);
+void SetLaneKind(PianoRoll* roll, int32_t kind);
 
 // The data area's shared slots (roll_create.cpp).
 BOOL RollDataCreate(Trackview* view, TrackviewPane* pane, int phase);
