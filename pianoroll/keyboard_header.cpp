@@ -49,17 +49,21 @@ int32_t KeyAt(Trackview* view, TrackviewPane* pane, int x, int y) {
   return y < SplitY(view, row, k) ? std::max(row - 1, 0) : std::min(row + 1, kRollRows - 1);
 }
 
+// A key's note-off goes to the port its note-on went to, whatever the
+// current port is by then.
 void SendKey(Trackview* view, int32_t row, bool on) {
   EventStore& store = Store(view);
   int pitch = PitchOfRow(row);
   if (pitch < 0 || !store.CanSendEvents()) return;
   MidiEvent e{};
+  e.port = on ? 0 : Roll(view)->heldPort;
   e.type = on ? kEvNoteOn : kEvNoteOff;
   e.timeFormat = kTimeTicks;
   e.duration = on ? kHeldDuration : 0;
   e.data[0] = static_cast<uint8_t>(pitch);
   e.data[1] = on ? kKeyVelocity : 0;
   store.SendEvent(&e, 0);
+  if (on) Roll(view)->heldPort = e.port;
 }
 
 void InvalidateKeys(Trackview* view) { InvalidateAreas(view, kAreaNoData | kAreaHeader); }
@@ -106,6 +110,8 @@ int Cursor(Trackview*, TrackviewPane*, uint32_t hitCode) {
   }
 }
 
+}  // namespace
+
 void ReleaseKey(Trackview* view) {
   PianoRoll* roll = Roll(view);
   if (roll->heldRow < 0) return;
@@ -113,6 +119,8 @@ void ReleaseKey(Trackview* view) {
   roll->heldRow = -1;
   InvalidateKeys(view);
 }
+
+namespace {
 
 void ChooseLaneKind(Trackview* view) {
   PianoRoll* roll = Roll(view);

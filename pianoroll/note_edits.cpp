@@ -359,3 +359,8 @@ void CommitGesture(Trackview* view, bool discard) {
   InvalidateNotes(roll);
   PostStateRefresh(view);
 }
+
+void StopSounding(PianoRoll* roll) {
+  StopPreview(roll);
+  ReleaseKey(roll);
+}

@@ -160,6 +160,7 @@ struct PianoRoll : Trackview {
 
   // The keyboard header: the held key, and what a splitter drag started from.
   int32_t heldRow;
+  uint32_t heldPort;
   int32_t rememberedWidth, rememberedLaneHeight;
   RECT laneKindButton;
 
@@ -225,6 +226,9 @@ void InvalidateNotes(PianoRoll* roll);
 HRESULT QuantizeSelection(EventStore& store, uint32_t word, int64_t whole);
 // The whole note of the host's time signature at a resolution.
 int64_t HostWholeNote(EventStore& store, uint32_t ticksPerQuarter);
+// Stops every note the view is sounding (the held key, the editing
+// preview); the frame calls it when the output port changes.
+void StopSounding(PianoRoll* roll);
 // The piano roll's commands (menus, context menu, the frame); row is the
 // context menu's hit row.
 void RunRollCommand(PianoRoll* roll, UINT command, int32_t row);

@@ -35,6 +35,7 @@ void PostStateRefresh(Trackview* view);
 // The preview of notes while editing (note_edits.cpp).
 void StartPreview(Trackview* view, const MidiEvent& note);
 void StopPreview(Trackview* view);
+void ReleaseKey(Trackview* view);
 
 // Edits (note_edits.cpp).
 void SelectOnly(Trackview* view, const ItemPath& path);
