@@ -1,7 +1,9 @@
 #include "tests/pianoroll/roll_fixture.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "host/event_factory.h"
 #include "host/host_text.h"
 #include "kvlib/module.h"
 
@@ -10,6 +12,7 @@ namespace rolltest {
 namespace {
 
 constexpr wchar_t kParentClass[] = L"PianoRollTestParent";
+constexpr GUID kOutputPort = {0x5A, 0, 0, {1, 2, 3, 4, 5, 6, 7, 8}};
 
 HWND SharedParent() {
   static HWND parent = [] {
@@ -44,6 +47,8 @@ RollTest::RollTest() : prefs(DefaultEditorPrefs()) {
   block = host.AddBlock(track, {.start = 0, .end = 4 * 1920});
   host.SetTicksPerQuarter(480);
   prefs.monitor = 1;
+  host.SetOutputPorts({{1, kOutputPort, L"Out"}});
+  EXPECT_EQ(store.RefreshPorts(true), S_OK);
   source.SetTimeBase(TrackTimeBase{{}, 4, 4, 480});
   Advise();
   store.SelectView(0, -1);
@@ -66,6 +71,26 @@ void RollTest::Open(int width, int height) {
   host.Log().Clear();
 }
 
+MidiEvent RollTest::N(int64_t start, int32_t duration, int pitch, bool selected) {
+  MidiEvent e = refhost::Note(start, duration, static_cast<uint8_t>(pitch));
+  if (selected) e.flags |= kEventSelected;
+  return e;
+}
+
+void RollTest::AddNotes(const std::vector<MidiEvent>& notes) {
+  for (const MidiEvent& e : notes) host.AddEvent(block, e);
+  host.ReportReset();
+  Replay();
+  if (roll_) InvalidateNotes(roll_);
+  host.Log().Clear();
+}
+
+void RollTest::Frame(int64_t start, int ticksPerPixel) {
+  roll_->SetView(start, int64_t{roll_->mapWidth} * ticksPerPixel, 0);
+  ASSERT_EQ(roll_->viewStart, start);
+  ASSERT_EQ(roll_->ticksPerPixel, ticksPerPixel);
+}
+
 void RollTest::Sync() {
   Replay();
   InvalidateNotes(roll_);
@@ -85,15 +110,43 @@ void RollTest::Mouse(UINT msg, POINT p, WPARAM keys) {
   SendMessageW(window_, msg, keys, MAKELPARAM(p.x, p.y));
 }
 
-void RollTest::Drag(POINT from, POINT to, WPARAM keys) {
-  Mouse(WM_LBUTTONDOWN, from, keys | MK_LBUTTON);
+void RollTest::Press(POINT p, WPARAM keys, bool alt) {
+  SetKeys(keys & MK_SHIFT, keys & MK_CONTROL, alt);
+  Mouse(WM_LBUTTONDOWN, p, keys | MK_LBUTTON);
+}
+
+void RollTest::MoveTo(POINT p, WPARAM keys, bool alt) {
+  SetKeys(keys & MK_SHIFT, keys & MK_CONTROL, alt);
+  Mouse(WM_MOUSEMOVE, p, keys | MK_LBUTTON);
+}
+
+void RollTest::Release(POINT p, WPARAM keys, bool alt) {
+  SetKeys(keys & MK_SHIFT, keys & MK_CONTROL, alt);
+  Mouse(WM_LBUTTONUP, p, keys);
+  SetKeys(false, false);
+}
+
+void RollTest::Drag(POINT from, POINT to, WPARAM keys, bool alt) {
+  Press(from, keys, alt);
   if (from.x != to.x || from.y != to.y) {
     for (int step = 1; step <= 4; ++step) {
-      POINT p{from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4};
-      Mouse(WM_MOUSEMOVE, p, keys | MK_LBUTTON);
+      MoveTo({from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4}, keys, alt);
     }
   }
-  Mouse(WM_LBUTTONUP, to, keys);
+  held = host.song();
+  Release(to, keys, alt);
+}
+
+void RollTest::Key(WPARAM key) {
+  SendMessageW(window_, WM_KEYDOWN, key, 1);
+  SendMessageW(window_, WM_KEYUP, key, 0xC0000001);
+}
+
+void RollTest::ExpectUndoRestores(const wchar_t* label) {
+  EXPECT_EQ(host.UndoLabels(), std::vector<std::wstring>{label});
+  ASSERT_EQ(host.Undo(), S_OK);
+  Replay();
+  EXPECT_EQ(host.song(), held);
 }
 
 std::vector<std::string> RollTest::Edits() const { return host.Log().Texts(refhost::CallFilter::Edits); }
@@ -104,7 +157,30 @@ std::vector<RollTest::Note> RollTest::Notes() const {
     if (e.record.type != kEvNoteOn) continue;
     out.push_back({e.record.start, e.record.duration, e.record.data[0], (e.record.flags & kEventSelected) != 0});
   }
+  std::sort(out.begin(), out.end(), [](const Note& a, const Note& b) {
+    return a.start != b.start ? a.start < b.start : a.pitch < b.pitch;
+  });
   return out;
+}
+
+std::vector<int> RollTest::Previews() {
+  std::vector<int> pitches;
+  const std::vector<refhost::SentEvent>& sent = host.SentEvents();
+  for (size_t i = 0; i < sent.size(); i += 2) {
+    const MidiEvent& on = sent[i].record;
+    EXPECT_EQ(on.type, kEvNoteOn) << "event " << i;
+    pitches.push_back(on.data[0]);
+    if (i + 1 == sent.size()) {
+      ADD_FAILURE() << "Note On " << int{on.data[0]} << " never stopped";
+      break;
+    }
+    const MidiEvent& off = sent[i + 1].record;
+    EXPECT_EQ(off.type, kEvNoteOff) << "event " << i + 1;
+    EXPECT_EQ(off.data[0], on.data[0]);
+    EXPECT_EQ(off.channel, on.channel);
+  }
+  host.ClearSentEvents();
+  return pitches;
 }
 
 void RollTest::Capture() {

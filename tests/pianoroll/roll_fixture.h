@@ -6,15 +6,32 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+#include <ostream>
 #include <string>
 #include <vector>
 
+#include "host/song.h"
 #include "pianoroll/pianoroll.h"
 #include "tests/mididata/store_fixture.h"
 
 namespace rolltest {
 
 class RollTest : public storetest::StoreTest {
+ public:
+  // A note of the project: start, duration, pitch, selected.
+  struct Note {
+    int64_t start;
+    int32_t duration;
+    int pitch;
+    bool selected;
+    bool operator==(const Note&) const = default;
+    friend void PrintTo(const Note& n, std::ostream* os) {
+      *os << "{" << n.start << "+" << n.duration << " p" << n.pitch << (n.selected ? " sel}" : "}");
+    }
+  };
+  static MidiEvent N(int64_t start, int32_t duration, int pitch, bool selected = false);
+
  protected:
   RollTest();
   ~RollTest() override;
@@ -24,6 +41,12 @@ class RollTest : public storetest::StoreTest {
   PianoRoll* roll() const { return roll_; }
   HWND window() const { return window_; }
 
+  // Notes put into the project silently, then reported as a reset.
+  void AddNotes(const std::vector<MidiEvent>& notes);
+  // The view from a time at a whole number of ticks per pixel, so that
+  // X(t) maps back to t for every multiple of it.
+  void Frame(int64_t start, int ticksPerPixel);
+
   // Host reports replayed as the frame does, and the notes repainted.
   void Sync();
   // Client points of a time and a pitch (the middle of its row).
@@ -31,20 +54,24 @@ class RollTest : public storetest::StoreTest {
   int Y(int pitch) const;
   POINT At(int64_t tick, int pitch) const { return {X(tick), Y(pitch)}; }
   void Mouse(UINT msg, POINT p, WPARAM keys = 0);
-  // Press, move in a few steps and release with the left button.
-  void Drag(POINT from, POINT to, WPARAM keys = 0);
+  // Keys are MK_SHIFT and MK_CONTROL; the keyboard state follows them.
+  void Press(POINT p, WPARAM keys = 0, bool alt = false);
+  void MoveTo(POINT p, WPARAM keys = 0, bool alt = false);
+  void Release(POINT p, WPARAM keys = 0, bool alt = false);
+  // Press, move in four steps and release with the left button. The project
+  // as it stood just before the release is kept in `held`.
+  void Drag(POINT from, POINT to, WPARAM keys = 0, bool alt = false);
   void Click(POINT p, WPARAM keys = 0) { Drag(p, p, keys); }
+  void Key(WPARAM key);
   // The host's edits since the log was cleared, as text.
   std::vector<std::string> Edits() const;
-  // The project's notes of the track: start, duration, pitch, selected.
-  struct Note {
-    int64_t start;
-    int32_t duration;
-    int pitch;
-    bool selected;
-    bool operator==(const Note&) const = default;
-  };
+  // One undo step under the label, and undoing it gives back `held` exactly.
+  void ExpectUndoRestores(const wchar_t* label);
+  // The project's notes of the track, sorted by start, then pitch.
   std::vector<Note> Notes() const;
+  // The pitches previewed since the last call; each Note On must be
+  // followed by its Note Off.
+  std::vector<int> Previews();
   // Paints the client into a DIB; Pixel reads it back.
   void Capture();
   COLORREF Pixel(int x, int y) const;
@@ -52,6 +79,7 @@ class RollTest : public storetest::StoreTest {
   ItemPath track{}, block{};
   EditorPrefs prefs;
   RollSource source{store, prefs};
+  refhost::Song held;
 
  private:
   PianoRoll* roll_ = nullptr;
