@@ -14,7 +14,9 @@ namespace {
 constexpr int64_t kLongestDuration = 0x7FFFFFFF;
 constexpr uint8_t kNewVelocity = 64;
 
-int32_t ClampDuration(int64_t duration) { return static_cast<int32_t>(std::clamp<int64_t>(duration, 1, kLongestDuration)); }
+int32_t ClampDuration(int64_t duration) {
+  return static_cast<int32_t>(std::clamp<int64_t>(duration, 1, kLongestDuration));
+}
 
 int64_t EndOf(const MidiEvent& e) { return SatAdd(e.start, e.duration); }
 
@@ -28,6 +30,27 @@ int PitchShift(Trackview* view, const ItemPath& path, const MidiEvent& stored) {
 bool IsDrawMode(int32_t mode) { return mode == kRollDrawing; }
 
 }  // namespace
+
+bool NewNote(Trackview* view, int64_t start, int64_t length, int pitch, bool selected, MidiEvent* shown,
+             MidiEvent* stored) {
+  EventStore& store = Store(view);
+  ItemPath target{};
+  if (FAILED(EditTargetPath(store, &target))) return false;
+  int32_t channel = 0;
+  TrackChannel(store, target.trackId, &channel);
+  MidiEvent note{};
+  note.type = kEvNoteOn;
+  note.flags = selected ? uint32_t{kEventSelected} : 0u;
+  note.channel = channel < 0 ? 0 : channel;
+  note.start = start;
+  note.timeFormat = kTimeTicks;
+  note.duration = ClampDuration(length);
+  note.data[0] = static_cast<uint8_t>(pitch);
+  note.data[1] = kNewVelocity;
+  *shown = note;
+  *stored = note;
+  return SUCCEEDED(store.ToStored(target, stored));
+}
 
 void StartPreview(Trackview* view, const MidiEvent& note) {
   PianoRoll* roll = Roll(view);
@@ -158,8 +181,7 @@ void MoveStep(Trackview* view, int64_t t, int32_t row, bool shift, bool alt) {
   }
   MidiEvent current{};
   ReadNote(view, roll->grabbedPath, &current);
-  int target = PitchOfRow(row);
-  if (target < 0) target = current.data[0];
+  int target = PitchOfRow(std::clamp(row, 0, kRollRows - 1));
   target = std::clamp(target, roll->rowLow, roll->rowHigh);
   int pitchChange = target - current.data[0];
   if (roll->axisLock == 2) delta = 0;
@@ -270,21 +292,8 @@ bool BeginDrawing(Trackview* view, int64_t t, bool shift, bool alt) {
   }
   if (length <= 0 || start < 0) return false;
 
-  ItemPath target{};
-  if (FAILED(EditTargetPath(store, &target))) return false;
-  int32_t channel = 0;
-  TrackChannel(store, target.trackId, &channel);
-  MidiEvent note{};
-  note.type = kEvNoteOn;
-  note.flags = kEventSelected;
-  note.channel = channel < 0 ? 0 : channel;
-  note.start = start;
-  note.timeFormat = kTimeTicks;
-  note.duration = ClampDuration(length);
-  note.data[0] = static_cast<uint8_t>(pitch);
-  note.data[1] = kNewVelocity;
-  MidiEvent stored = note;
-  if (FAILED(store.ToStored(target, &stored))) return false;
+  MidiEvent note{}, stored{};
+  if (!NewNote(view, start, length, pitch, true, &note, &stored)) return false;
   store.SelectAllNotes(false);
   roll->drawnInsert = -1;
   if (store.pending().QueueInsert(stored, &roll->drawnInsert) != S_OK) return false;
@@ -305,7 +314,7 @@ void DrawStep(Trackview* view, int64_t t, bool shift) {
   if (store.pending().PendingInsertAt(roll->drawnInsert, &stored) != S_OK) return;
   int64_t anchor = roll->grabbed.start;
   bool rightward = t >= anchor;
-  int64_t fixed = rightward ? anchor : SatAdd(anchor, roll->grabbed.duration);
+  int64_t fixed = anchor;  // the snapped press: the start to the right, the end to the left
   int64_t moving = t;
   if (!shift && SnappingOn(view)) {
     SnapSources points = SnapPoints(view);

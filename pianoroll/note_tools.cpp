@@ -299,16 +299,17 @@ int MenuKind(Trackview* view) {
     return hit == kHitEmpty ? 1 : 2;
   }
   if (view->rowCount <= 0) return 2;
-  return Store(view).AnySelected() == S_OK ? 0 : 1;
+  return AnyNoteSelected(view) ? 0 : 1;
 }
 
 void ContextMenu(Trackview* view, POINT screen) {
   HMENU resource = LoadMenuW(KvModule_Handle(), MAKEINTRESOURCEW(IDM_NOTE_MENU));
   if (!resource) return;
   HMENU menu = GetSubMenu(resource, MenuKind(view));
-  EventStore& store = Store(view);
-  UINT noSelection = store.AnySelected() == S_OK ? MF_ENABLED : MF_GRAYED;
-  for (UINT id : {4000u, 4001u, 4003u, 4060u, 4061u, 4062u, 4063u}) EnableMenuItem(menu, id, MF_BYCOMMAND | noSelection);
+  UINT noSelection = AnyNoteSelected(view) ? MF_ENABLED : MF_GRAYED;
+  for (UINT id : {4000u, 4001u, 4003u, 4060u, 4061u, 4062u, 4063u}) {
+    EnableMenuItem(menu, id, MF_BYCOMMAND | noSelection);
+  }
   EnableMenuItem(menu, 4002, MF_BYCOMMAND | (ClipboardHasEvents() ? MF_ENABLED : MF_GRAYED));
   CheckMenuItem(menu, kCmdSnapping, MF_BYCOMMAND | (SnappingOn(view) ? MF_CHECKED : MF_UNCHECKED));
   int grid = GridRowOf(Prefs(view).gridValue);
@@ -393,7 +394,7 @@ LRESULT DrawToolMessage(Trackview* view, TrackviewPane* pane, UINT msg, WPARAM w
   }
   PreviewPressed(view);
   if (shift) {
-    if (Store(view).AnySelected() != S_OK) {
+    if (!AnyNoteSelected(view)) {
       roll->rangeRow = roll->pressRow;
       roll->rangeTime = roll->pressTime;
     }

@@ -16,7 +16,6 @@ namespace {
 // One step never lays more notes than this (a far zoomed-out view could
 // otherwise ask for millions).
 constexpr int kMaxNotesPerStep = 512;
-constexpr uint8_t kPaintVelocity = 64;
 
 POINT PointOf(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
@@ -44,20 +43,9 @@ bool ClearRoom(Trackview* view, int64_t start, int64_t length, int pitch) {
 // Queues a painted note and sounds it for its length (no note-off needed).
 bool QueuePainted(Trackview* view, int64_t start, int64_t length, int pitch) {
   EventStore& store = Store(view);
-  ItemPath target{};
-  if (FAILED(EditTargetPath(store, &target))) return false;
-  int32_t channel = 0;
-  TrackChannel(store, target.trackId, &channel);
-  MidiEvent note{};
-  note.type = kEvNoteOn;
-  note.channel = channel < 0 ? 0 : channel;
-  note.start = start;
-  note.timeFormat = kTimeTicks;
-  note.duration = static_cast<int32_t>(std::clamp<int64_t>(length, 1, 0x7FFFFFFF));
-  note.data[0] = static_cast<uint8_t>(pitch);
-  note.data[1] = kPaintVelocity;
-  MidiEvent stored = note;
-  if (FAILED(store.ToStored(target, &stored)) || store.pending().QueueInsert(stored, nullptr) != S_OK) return false;
+  MidiEvent note{}, stored{};
+  if (!NewNote(view, start, length, pitch, false, &note, &stored)) return false;
+  if (store.pending().QueueInsert(stored, nullptr) != S_OK) return false;
   if (Prefs(view).monitor && store.CanSendEvents()) {
     MidiEvent sounding = note;
     store.SendEvent(&sounding, 0);

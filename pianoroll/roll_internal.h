@@ -31,6 +31,8 @@ struct NoteHit {
 HRESULT FindNoteNear(Trackview* view, int32_t row, int64_t t, int64_t tolerance, NoteHit* hit);
 HRESULT ReadNote(Trackview* view, const ItemPath& path, MidiEvent* shown);
 void PostStateRefresh(Trackview* view);
+// The store answers 1 when a listed event is selected.
+inline bool AnyNoteSelected(Trackview* view) { return Store(view).AnySelected() == 1; }
 
 // The preview of notes while editing (note_edits.cpp).
 void StartPreview(Trackview* view, const MidiEvent& note);
@@ -38,6 +40,9 @@ void StopPreview(Trackview* view);
 void ReleaseKey(Trackview* view);
 
 // Edits (note_edits.cpp).
+// A new note of the track (velocity 64), shown and in the stored form.
+bool NewNote(Trackview* view, int64_t start, int64_t length, int pitch, bool selected, MidiEvent* shown,
+             MidiEvent* stored);
 void SelectOnly(Trackview* view, const ItemPath& path);
 HRESULT ToggleSelected(Trackview* view, const ItemPath& path);
 void SelectRangeTo(Trackview* view, int32_t row, int64_t t);

@@ -65,6 +65,11 @@ int64_t GridLine(double g, int64_t t) {
 
 int64_t HalfGrid(double g) { return TruncD(g + 0.5) / 2; }
 
+int64_t PreviousLine(double g, int64_t line) {
+  if (int64_t whole = WholeGrid(g)) return SatAdd(line, -whole);
+  return TruncD(static_cast<double>(line) - g);
+}
+
 struct Best {
   int64_t point;
   int64_t distance = INT64_MAX;
@@ -119,6 +124,8 @@ int64_t SnapBackward(const SnapSources& s, int64_t t, uint32_t mask) {
   if (mask & kSnapGrid) {
     int64_t line = GridLine(s.grid, t);
     if (line >= t && line > 0) line = GridLine(s.grid, SatAdd(t, -HalfGrid(s.grid)));
+    // On a grid line itself the rounding lands on t again: the line before it.
+    if (line >= t && line > 0 && s.grid > 0.0) line = PreviousLine(s.grid, line);
     if (line < t) result = std::max(result, line);
   }
   return result;
