@@ -13,6 +13,7 @@
 
 #include "host/song.h"
 #include "pianoroll/pianoroll.h"
+#include "tests/support/window_capture.h"
 #include "tests/mididata/store_fixture.h"
 
 namespace rolltest {
@@ -84,8 +85,7 @@ class RollTest : public storetest::StoreTest {
  private:
   PianoRoll* roll_ = nullptr;
   HWND window_ = nullptr;
-  std::vector<uint32_t> pixels_;
-  int captureWidth_ = 0, captureHeight_ = 0;
+  ClientPixels pixels_;
 };
 
 void SetKeys(bool shift, bool ctrl, bool alt = false);

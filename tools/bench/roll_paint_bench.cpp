@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "host/ref_host.h"
+#include "host/site_interfaces.h"
 #include "kvlib/module.h"
 #include "pianoroll/pianoroll.h"
 
@@ -38,16 +38,9 @@ Figures Measure(int notes, HWND parent) {
   for (int i = 0; i < notes; ++i) {
     host.AddEvent(block, refhost::Note(i * kSpacing, kSpacing / 2, static_cast<uint8_t>(36 + i % 48)));
   }
-  refhost::ComRef<HostMidiData> data;
-  refhost::ComRef<HostPropertySet> properties;
-  refhost::ComRef<HostTimeConverter> time;
-  refhost::ComRef<HostPortList> ports;
-  KvQuery(host.site(), data.put());
-  KvQuery(host.site(), properties.put());
-  KvQuery(host.site(), time.put());
-  KvQuery(host.site(), ports.put());
+  refhost::SiteInterfaces site = refhost::QuerySiteInterfaces(host);
   auto store = std::make_unique<EventStore>();
-  store->Connect(HostLinks{data.get(), properties.get(), time.get(), ports.get(), nullptr});
+  store->Connect(site.Links());
   store->SelectView(0, -1);
   store->EventCount();  // the list is built before the figures start
   EditorPrefs prefs = DefaultEditorPrefs();

@@ -12,9 +12,10 @@
 #include <memory>
 #include <vector>
 
-#include "host/ref_host.h"
+#include "host/site_interfaces.h"
 #include "kvlib/module.h"
 #include "pianoroll/pianoroll.h"
+#include "tests/support/window_capture.h"
 
 namespace {
 
@@ -82,16 +83,9 @@ int main(int argc, char** argv) {
       host.AddEvent(block, note);
     }
   }
-  refhost::ComRef<HostMidiData> data;
-  refhost::ComRef<HostPropertySet> properties;
-  refhost::ComRef<HostTimeConverter> time;
-  refhost::ComRef<HostPortList> ports;
-  KvQuery(host.site(), data.put());
-  KvQuery(host.site(), properties.put());
-  KvQuery(host.site(), time.put());
-  KvQuery(host.site(), ports.put());
+  refhost::SiteInterfaces site = refhost::QuerySiteInterfaces(host);
   auto store = std::make_unique<EventStore>();
-  store->Connect(HostLinks{data.get(), properties.get(), time.get(), ports.get(), nullptr});
+  store->Connect(site.Links());
   store->SelectView(0, -1);
   EditorPrefs prefs = DefaultEditorPrefs();
   prefs.scaleSnap = 1;
@@ -110,27 +104,11 @@ int main(int argc, char** argv) {
   roll->SetView(0, 4 * 1920 + 960, 0);
   SetCursorPos(roll, 4 * 1920, 960, kCursorFollow);
 
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(dc, dib);
-  SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-  GdiFlush();
-  const auto* words = static_cast<const uint32_t*>(bits);
-  std::vector<uint32_t> pixels(words, words + static_cast<size_t>(width) * height);
-  SelectObject(dc, old);
-  DeleteObject(dib);
-  DeleteDC(dc);
+  ClientPixels picture = CaptureClient(window);
   DestroyWindow(window);
   DestroyWindow(parent);
   store->Disconnect();
-  bool written = WritePng(path, pixels, width, height);
+  bool written = WritePng(path, picture.words, picture.width, picture.height);
   OleUninitialize();
   if (!written) {
     std::fprintf(stderr, "cannot write %s\n", argv[1]);

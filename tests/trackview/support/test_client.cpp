@@ -396,37 +396,9 @@ void Host::Pump() {
   }
 }
 
-void Host::Capture() {
-  RECT client;
-  GetClientRect(window_, &client);
-  captureWidth_ = client.right;
-  captureHeight_ = client.bottom;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = captureWidth_;
-  info.bmiHeader.biHeight = -captureHeight_;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(dc, dib);
-  std::memset(bits, 0x55, static_cast<size_t>(captureWidth_) * captureHeight_ * 4);
-  SendMessageW(window_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-  GdiFlush();
-  const auto* words = static_cast<const uint32_t*>(bits);
-  pixels_.assign(words, words + static_cast<size_t>(captureWidth_) * captureHeight_);
-  SelectObject(dc, old);
-  DeleteObject(dib);
-  DeleteDC(dc);
-}
+void Host::Capture() { pixels_ = CaptureClient(window_); }
 
-COLORREF Host::Pixel(int x, int y) const {
-  if (x < 0 || y < 0 || x >= captureWidth_ || y >= captureHeight_) return CLR_INVALID;
-  uint32_t word = pixels_[static_cast<size_t>(y) * captureWidth_ + x];
-  return RGB((word >> 16) & 0xFF, (word >> 8) & 0xFF, word & 0xFF);
-}
+COLORREF Host::Pixel(int x, int y) const { return pixels_.At(x, y); }
 
 int FontHeightOf(int font) {
   HDC dc = GetDC(nullptr);

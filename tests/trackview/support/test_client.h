@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/window_capture.h"
 #include "trackview/trackview.h"
 
 namespace tvtest {
@@ -139,8 +140,7 @@ class Host {
   TestView* view_ = nullptr;
   Log log_;
   Source source_;
-  std::vector<uint32_t> pixels_;
-  int captureWidth_ = 0, captureHeight_ = 0;
+  ClientPixels pixels_;
 };
 
 // Sets or clears the modifier keys in this thread's keyboard state.
