@@ -54,9 +54,11 @@ void EncodeClipHeader(uint32_t count, uint8_t out[kClipHeaderSize]) {
 uint32_t CheckClipHeader(const uint8_t* header, size_t blockSize) {
   if (!header || blockSize < kClipHeaderSize) return 0;
   if (Get32(header) != kClipVersion || Get32(header + 4) != kClipKind) return 0;
+  // Every record the header counts must lie inside the block; a block the
+  // system rounded up holds more bytes than that, which are not records.
   const uint32_t count = Get32(header + 8);
-  if (count == 0 || count > kClipMaxRecords) return 0;
-  if ((blockSize - kClipHeaderSize) / kClipRecordSize != count) return 0;
+  if (count == 0) return 0;
+  if (uint64_t{count} * kClipRecordSize > blockSize - kClipHeaderSize) return 0;
   return count;
 }
 

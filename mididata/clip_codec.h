@@ -14,17 +14,15 @@ inline constexpr size_t kClipHeaderSize = 12;
 inline constexpr size_t kClipRecordSize = 64;
 inline constexpr uint32_t kClipVersion = 1;
 inline constexpr uint32_t kClipKind = 2;
-// More records than this are refused as damaged rather than allocated.
-inline constexpr uint32_t kClipMaxRecords = 1u << 20;
 
 inline constexpr size_t ClipBlockSize(uint32_t count) { return kClipHeaderSize + kClipRecordSize * count; }
 
 void EncodeClipHeader(uint32_t count, uint8_t out[kClipHeaderSize]);
 
 // The record count of a header in a block of blockSize bytes, or 0 when the
-// block is refused: too short, another version or kind, no records, too many,
-// or a count that does not match the block's size (slack below one record, as
-// an allocator may round a block up, is allowed).
+// block is refused: too short, another version or kind, no records, or more
+// records than the block holds. A block may be longer than its records (the
+// system rounds its size up).
 uint32_t CheckClipHeader(const uint8_t* header, size_t blockSize);
 
 // Long events are not carried: their payload pointer means nothing outside the

@@ -40,7 +40,7 @@ HRESULT WriteBlock(HGLOBAL block, const std::vector<MidiEvent>& events) {
 }
 
 HRESULT PlaceOnClipboard(UINT format, HWND owner, const std::vector<MidiEvent>& events) {
-  if (events.size() > kClipMaxRecords) return E_FAIL;
+  if (events.size() > (SIZE_MAX - kClipHeaderSize) / kClipRecordSize || events.size() > UINT32_MAX) return E_OUTOFMEMORY;
   GlobalBlock block(GMEM_MOVEABLE | GMEM_DDESHARE, ClipBlockSize(static_cast<uint32_t>(events.size())));
   if (!block.get()) return E_OUTOFMEMORY;
   HRESULT hr = WriteBlock(block.get(), events);
