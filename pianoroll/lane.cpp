@@ -290,7 +290,8 @@ void SetLaneHeight(PianoRoll* roll, int32_t height) {
   const TrackviewPane* lane = roll->panes[kPaneLane];
   int c = CharHeight();
   int shared = roll->dataHeight + (lane ? lane->height : 0);
-  height = std::clamp(height, 4 * c, std::max(shared - 3 * c, 4 * c));
+  // The lane takes its height and 5 pixels; the data area keeps 3 character heights.
+  height = std::clamp(height, 4 * c, std::max(shared - 3 * c - 5, 4 * c));
   if (height == prefs.laneHeight) return;
   prefs.laneHeight = height;
   Relayout(roll, false);

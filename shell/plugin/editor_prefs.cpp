@@ -129,10 +129,57 @@ void EncodeEditorPrefs(const EditorPrefs& prefs, uint8_t (&out)[kPrefsBlockSize]
   MapFields(writer, prefs);
 }
 
+namespace {
+
+template <class T> void Keep(T& value, T low, T high, T fallback) {
+  if (value < low || value > high) value = fallback;
+}
+
+template <class T> void KeepFlag(T& value, T fallback) {
+  if (value != 0 && value != 1) value = fallback;
+}
+
+}  // namespace
+
+// A stream from another program can hold anything: every field that has a
+// meaning is brought back to its default when it lies outside its range.
+void SanitizeEditorPrefs(EditorPrefs& p) {
+  const EditorPrefs d = DefaultEditorPrefs();
+  constexpr int64_t kLongest = int64_t{1} << 62;
+  KeepFlag(p.snapEnabled, d.snapEnabled);
+  KeepFlag(p.gridSwitch, d.gridSwitch);
+  KeepFlag(p.cursorSnap, d.cursorSnap);
+  Keep<int64_t>(p.gridValue, INT64_MIN, kLongest, d.gridValue);
+  Keep<int64_t>(p.paintNoteValue, INT64_MIN, kLongest, d.paintNoteValue);
+  Keep(p.autoScrollSpeed, 1, 100, d.autoScrollSpeed);
+  p.fontName[sizeof p.fontName / sizeof p.fontName[0] - 1] = 0;
+  Keep(p.emptyTrackWholeNotes, 1, 100000, d.emptyTrackWholeNotes);
+  if (p.keyboardWidth != -1) Keep(p.keyboardWidth, 2, 0x4000, d.keyboardWidth);
+  Keep(p.laneHeight, 0, 0x4000, d.laneHeight);
+  Keep(p.defaultRowHeightIndex, 0, 40, d.defaultRowHeightIndex);
+  KeepFlag(p.unbufferedDrawing, d.unbufferedDrawing);
+  Keep(p.selectedOutline, -1, 0xFFFFFF, d.selectedOutline);
+  Keep(p.loopMode, 0, 2, d.loopMode);
+  Keep(p.firstVisibleRow, -1, 127, d.firstVisibleRow);
+  Keep(p.zoomLevel, -1, 124, d.zoomLevel);
+  Keep(p.rowHeightIndex, 0, 40, d.rowHeightIndex);
+  Keep(p.activeTool, 0, 4, d.activeTool);
+  KeepFlag(p.monitor, d.monitor);
+  Keep<int64_t>(p.dataLength, -1, kLongest, d.dataLength);
+  Keep(p.quantizeResolution, 0, 10, d.quantizeResolution);
+  KeepFlag(p.quantizeStarts, d.quantizeStarts);
+  KeepFlag(p.quantizeDurations, d.quantizeDurations);
+  Keep(p.laneKind, 1000, 1129, d.laneKind);
+  KeepFlag(p.scaleSnap, d.scaleSnap);
+  Keep(p.keyRoot, 0, 11, d.keyRoot);
+  Keep(p.scaleIndex, 0, 17, d.scaleIndex);
+}
+
 EditorPrefs DecodeEditorPrefs(const uint8_t (&in)[kPrefsBlockSize]) {
   EditorPrefs prefs{};
   Reader reader(in);
   MapFields(reader, prefs);
+  SanitizeEditorPrefs(prefs);
   return prefs;
 }
 

@@ -74,7 +74,10 @@ struct SettingsHeader {
 
 EditorPrefs DefaultEditorPrefs();
 void EncodeEditorPrefs(const EditorPrefs& prefs, uint8_t (&out)[kPrefsBlockSize]);
+// Decoding brings every field with a meaning into its range (out of range:
+// its default) and terminates the font name.
 EditorPrefs DecodeEditorPrefs(const uint8_t (&in)[kPrefsBlockSize]);
+void SanitizeEditorPrefs(EditorPrefs& prefs);
 
 void EncodeSettingsHeader(const SettingsHeader& header, uint8_t (&out)[kSettingsHeaderSize]);
 SettingsHeader DecodeSettingsHeader(const uint8_t (&in)[kSettingsHeaderSize]);

@@ -45,20 +45,79 @@ TEST(EditorPrefsCodec, DefaultBlockHasTheDocumentedBytes) {
   for (std::size_t i = 0; i < kPrefsBlockSize; ++i) EXPECT_EQ(expected[i], out[i]) << "byte " << i;
 }
 
-TEST(EditorPrefsCodec, EveryStoredByteSurvivesDecodeAndEncode) {
-  Block in;
+TEST(EditorPrefsCodec, AnyBlockLoadsInRangeAndSavesStably) {
+  // Random blocks: what loads is in range, and saving what loaded loads the same.
   uint32_t seed = 0x9E3779B9u;
-  for (uint8_t& byte : in) {
-    seed = seed * 1664525u + 1013904223u;
-    byte = static_cast<uint8_t>(seed >> 24);
+  for (int round = 0; round < 50; ++round) {
+    Block in;
+    for (uint8_t& byte : in) {
+      seed = seed * 1664525u + 1013904223u;
+      byte = static_cast<uint8_t>(seed >> 24);
+    }
+    in[207] = in[215] = 0x40;  // ordinary reals
+    const EditorPrefs p = DecodeEditorPrefs(in);
+    EXPECT_EQ(p.fontName[63], 0);
+    EXPECT_TRUE(p.snapEnabled == 0 || p.snapEnabled == 1);
+    EXPECT_GE(p.autoScrollSpeed, 1);
+    EXPECT_LE(p.autoScrollSpeed, 100);
+    EXPECT_GE(p.activeTool, 0);
+    EXPECT_LE(p.activeTool, 4);
+    EXPECT_GE(p.zoomLevel, -1);
+    EXPECT_LE(p.zoomLevel, 124);
+    EXPECT_GE(p.laneKind, 1000);
+    EXPECT_LE(p.laneKind, 1129);
+    Block once, twice;
+    EncodeEditorPrefs(p, once);
+    EncodeEditorPrefs(DecodeEditorPrefs(once), twice);
+    EXPECT_EQ(0, std::memcmp(once, twice, sizeof once));
+    // Words without a meaning travel unchanged.
+    EXPECT_EQ(0, std::memcmp(in + 188, once + 188, 4));
+    EXPECT_EQ(0, std::memcmp(in + 200, once + 200, 16));
   }
-  // Keep the two reals ordinary numbers so that no floating-point load can touch their bits.
-  in[207] = 0x40;
-  in[215] = 0x40;
-  Block out;
-  std::memset(out, 0, sizeof out);
-  EncodeEditorPrefs(DecodeEditorPrefs(in), out);
-  EXPECT_EQ(0, std::memcmp(in, out, sizeof in));
+}
+
+TEST(EditorPrefsCodec, OutOfRangeFieldsLoadAsTheirDefaults) {
+  const EditorPrefs d = DefaultEditorPrefs();
+  const struct {
+    std::size_t offset, width;
+    uint64_t value;
+    int64_t EditorPrefs::*wide;
+    int32_t EditorPrefs::*field;
+  } cases[] = {
+      {4, 4, 7, nullptr, &EditorPrefs::snapEnabled},
+      {40, 4, 0, nullptr, &EditorPrefs::autoScrollSpeed},
+      {176, 4, 0x7FFFFFFF, nullptr, &EditorPrefs::keyboardWidth},
+      {180, 4, 0x7FFFFFFF, nullptr, &EditorPrefs::laneHeight},
+      {252, 4, 3, nullptr, &EditorPrefs::loopMode},
+      {256, 4, 128, nullptr, &EditorPrefs::firstVisibleRow},
+      {260, 4, 200, nullptr, &EditorPrefs::zoomLevel},
+      {264, 4, 0xFFFFFFFF, nullptr, &EditorPrefs::rowHeightIndex},
+      {268, 4, 0xFFFFFFFF, nullptr, &EditorPrefs::activeTool},
+      {288, 4, 11, nullptr, &EditorPrefs::quantizeResolution},
+      {300, 4, 999, nullptr, &EditorPrefs::laneKind},
+      {308, 4, 12, nullptr, &EditorPrefs::keyRoot},
+      {312, 4, 18, nullptr, &EditorPrefs::scaleIndex},
+      {280, 8, 0x8000000000000000, &EditorPrefs::dataLength, nullptr},
+      {16, 8, 0x7FFFFFFFFFFFFFFF, &EditorPrefs::gridValue, nullptr},
+  };
+  for (const auto& c : cases) {
+    Block block;
+    EncodeEditorPrefs(d, block);
+    std::vector<uint8_t> bytes(block, block + kPrefsBlockSize);
+    PutLE(&bytes, c.offset, c.value, c.width);
+    std::memcpy(block, bytes.data(), sizeof block);
+    const EditorPrefs p = DecodeEditorPrefs(block);
+    if (c.field) {
+      EXPECT_EQ(p.*c.field, d.*c.field) << "offset " << c.offset;
+    } else {
+      EXPECT_EQ(p.*c.wide, d.*c.wide) << "offset " << c.offset;
+    }
+  }
+  // A font name without its terminator is cut to the field.
+  Block block;
+  EncodeEditorPrefs(d, block);
+  for (std::size_t i = 44; i < 172; i += 2) block[i] = 'x';
+  EXPECT_EQ(DecodeEditorPrefs(block).fontName[63], 0);
 }
 
 TEST(EditorPrefsCodec, NamedFieldsComeFromTheirOffsets) {

@@ -314,7 +314,7 @@ TEST_F(ToolsTest, LaneSplitterAndStoredLaneExtremes) {
   Start(kToolDraw, {});
   const int c = HIWORD(KvGetUIFontSize(110)), shared = roll()->dataHeight + roll()->lane.height;
   const struct { int dy; bool cancel; int height; } cases[] = {
-      {-30, false, 80}, {-30, true, 80}, {-1000, false, shared - 3 * c}, {3000, false, 4 * c}};
+      {-30, false, 80}, {-30, true, 80}, {-1000, false, shared - 3 * c - 5}, {3000, false, 4 * c}};
   for (const auto& k : cases) {
     const POINT grip{roll()->lane.left + 100, roll()->lane.top + 2};
     Press(grip);
@@ -323,6 +323,7 @@ TEST_F(ToolsTest, LaneSplitterAndStoredLaneExtremes) {
     Release({grip.x, grip.y + k.dy});
     EXPECT_EQ(prefs.laneHeight, k.height) << k.dy;
     EXPECT_EQ(roll()->dataHeight + roll()->lane.height, shared);
+    EXPECT_GE(roll()->dataHeight, 3 * c);  // the notes keep three character heights
   }
   DestroyWindow(window());
   prefs.laneHeight = 0x7FFFFFFF;
