@@ -71,7 +71,10 @@ HRESULT EventStore::FindFirstAt(ItemPath* path, int64_t time, uint32_t typeMask,
   if (!bracket.Opened()) return bracket.result();
   TrackKey track{};
   const int32_t n = KvList_Count(events_);
-  for (int32_t i = 0; i < n; ++i) {
+  // The list is in start order: nothing before the events that can reach the
+  // time matters, and without kFindStartingAfter nothing after it.
+  for (int32_t i = FirstIndexReaching(time); i < n; ++i) {
+    if (!(flags & kFindStartingAfter) && otherFormats_ == 0 && ListedStart(i) > time) break;
     const ItemPath p = EntryAt(events_, i);
     EventRecord r;
     hr = r.Read(host_.data, p);
@@ -100,9 +103,13 @@ HRESULT EventStore::FindFirstAt(ItemPath* path, int64_t time, uint32_t typeMask,
       hr = host_.data->EnumPrev(&walk, kLevelEvent, &prev, &cursor, typeMask);
       if (FAILED(hr)) return hr;
       const bool earlierStart = prev.start < time;
+      // Only an event the list holds, of an admitted channel, can be the one found.
+      const int32_t channel = EffectiveChannel(track.channel, prev.channel);
+      const bool listed = (prev.type & typeMask_) && ChannelAdmitted(channel, channelMask_) &&
+                          ChannelAdmitted(channel, channelMask);
       FreeEventPayload(&prev);
       if (hr != S_OK || earlierStart) break;
-      if (walk.eventId != 0) found = walk;
+      if (walk.eventId != 0 && listed) found = walk;
     }
     if (FAILED(hr)) return hr;
     *path = found;

@@ -72,6 +72,20 @@ TEST_F(StoreSearchTest, FirstAtFindsTheCoveringNoteOrTheEarliestStartingAtTheTim
   EXPECT_EQ(host.Log().UnbracketedCount(), 0u);
 }
 
+TEST_F(StoreSearchTest, FirstAtStepsBackOnlyOverEventsOfAdmittedChannels) {
+  // A track of every channel; at one start, first an event of a channel the caller excludes.
+  const ItemPath free = host.AddTrack({.channel = -1});
+  const ItemPath freeBlock = host.AddBlock(free, {.start = 0, .end = 3840});
+  const ItemPath other = host.AddEvent(freeBlock, Note(960, 480, 62, 100, 1));
+  const ItemPath wanted = host.AddEvent(freeBlock, Note(960, 480, 60, 100, 0));
+  ASSERT_EQ(store.SelectView(store.TrackIndexOf(free.trackId), -1), S_OK);
+  ItemPath found{};
+  ASSERT_EQ(store.FindFirstAt(&found, 960, kEvNoteOn, 0x1, 0), S_OK);
+  EXPECT_EQ(found.eventId, wanted.eventId);
+  ASSERT_EQ(store.FindFirstAt(&found, 960, kEvNoteOn, 0xFFFF, 0), S_OK);
+  EXPECT_EQ(found.eventId, other.eventId);
+}
+
 TEST_F(StoreSearchTest, NextEventWalksTheBlockWithFilters) {
   const ItemPath a = Add(Note(0, 10, 60));
   Add(Controller(5, 7, 90));
