@@ -170,7 +170,14 @@ HRESULT EventStore::SelectRange(int64_t start, int64_t length, int32_t lowNote, 
     hr = r.Read(host_.data, p);
     if (FAILED(hr)) return hr;
     MidiEvent& e = r.event;
-    const int32_t note = e.data[0];
+    // The callers name rows, that is shown pitches.
+    int32_t note = e.data[0];
+    if ((lowNote > 0 || highNote < 127) && !IsLongEvent(e)) {
+      MidiEvent shown = e;
+      hr = ToDisplay(p, &shown);
+      if (FAILED(hr)) return hr;
+      note = shown.data[0];
+    }
     bool considered = !IsLongEvent(e) && note >= lowNote && note <= highNote;
     if (hasStart && hasLength)
       considered = considered && e.start < start + length && (e.start == start || EndOf(e) > start);

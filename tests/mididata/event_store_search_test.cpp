@@ -179,6 +179,18 @@ TEST_F(StoreSearchTest, SelectAllNotesLeavesOtherTypesAndRestoresTheMask) {
   EXPECT_EQ(store.EventCount(), 2);
 }
 
+TEST_F(StoreSearchTest, SelectRangeTakesShownPitches) {
+  // With a pitch offset of +12 the note stored as 48 shows on the row of 60.
+  const ItemPath shifted = host.AddTrack({.channel = 0, .pitchOffset = 12});
+  const ItemPath shiftedBlock = host.AddBlock(shifted, {.start = 0, .end = 3840});
+  const ItemPath shown60 = host.AddEvent(shiftedBlock, Note(0, 480, 48));
+  const ItemPath shown72 = host.AddEvent(shiftedBlock, Note(0, 480, 60));
+  ASSERT_EQ(store.SelectView(store.TrackIndexOf(shifted.trackId), -1), S_OK);
+  ASSERT_EQ(store.SelectRange(0, 480, 60, 60, true), S_OK);
+  EXPECT_TRUE(IsSelected(shown60));
+  EXPECT_FALSE(IsSelected(shown72));
+}
+
 TEST_F(StoreSearchTest, DisplayTransformShiftsAndClamps) {
   const ItemPath up = host.AddTrack({.channel = 0, .velocityOffset = 10, .pitchOffset = 12});
   const ItemPath down = host.AddTrack({.channel = 0, .velocityOffset = -20, .pitchOffset = -5});
