@@ -7,9 +7,8 @@
 
 namespace {
 
-uint8_t Shift(uint8_t value, int32_t by) {
-  return static_cast<uint8_t>(std::clamp(static_cast<int32_t>(value) + by, 0, 127));
-}
+// Offsets are host values of any size: the sums are taken in 64 bits.
+uint8_t Shift(uint8_t value, int64_t by) { return static_cast<uint8_t>(std::clamp<int64_t>(value + by, 0, 127)); }
 
 // Pitch lives in data byte 1 of the note events; velocity in byte 2 of Note On and Off.
 constexpr uint32_t kPitchTypes = kEvNoteOn | kEvNoteOff | kEvPolyPressure;
@@ -33,8 +32,8 @@ HRESULT EventStore::Transform(const ItemPath& path, MidiEvent* event, int sign) 
     HRESULT hr = host_.properties->GetProperty(PROP_PitchOffset, 0, 0, 0, sizeof projectPitch, &projectPitch);
     if (FAILED(hr)) projectPitch = 0;
   }
-  event->data[0] = Shift(event->data[0], sign * (info.pitchOffset + projectPitch));
-  if (event->type & kVelocityTypes) event->data[1] = Shift(event->data[1], sign * info.velocityOffset);
+  event->data[0] = Shift(event->data[0], sign * (int64_t{info.pitchOffset} + projectPitch));
+  if (event->type & kVelocityTypes) event->data[1] = Shift(event->data[1], sign * int64_t{info.velocityOffset});
   return S_OK;
 }
 

@@ -191,6 +191,21 @@ TEST_F(StoreSearchTest, SelectRangeTakesShownPitches) {
   EXPECT_FALSE(IsSelected(shown72));
 }
 
+TEST_F(StoreSearchTest, DisplayTransformTakesAnyHostOffset) {
+  // Offsets at the ends of their range: the sums must not wrap (UBSan in the native build).
+  const ItemPath extreme = host.AddTrack({.channel = 0, .velocityOffset = INT32_MIN, .pitchOffset = INT32_MAX});
+  host.SetPitchOffset(INT32_MAX);
+  MidiEvent e = Note(0, 10, 60, 100);
+  ASSERT_EQ(store.ToDisplay(extreme, &e), S_OK);
+  EXPECT_EQ(e.data[0], 127);
+  EXPECT_EQ(e.data[1], 0);
+  e = Note(0, 10, 60, 100);
+  ASSERT_EQ(store.ToStored(extreme, &e), S_OK);
+  EXPECT_EQ(e.data[0], 0);
+  EXPECT_EQ(e.data[1], 127);
+  host.SetPitchOffset(0);
+}
+
 TEST_F(StoreSearchTest, DisplayTransformShiftsAndClamps) {
   const ItemPath up = host.AddTrack({.channel = 0, .velocityOffset = 10, .pitchOffset = 12});
   const ItemPath down = host.AddTrack({.channel = 0, .velocityOffset = -20, .pitchOffset = -5});
