@@ -2,6 +2,8 @@
 // window under it scrolls and repaints.
 #include "kvlib/auto_scroll.h"
 
+#include <cstdint>
+
 #include "kvlib/module.h"
 
 namespace {
@@ -104,7 +106,8 @@ void KvAutoScroll_SetCursor(const KvAutoScroll* scroll, POINT client) {
   LPCWSTR shape = IDC_SIZEALL;
   if (!KvAutoScroll_OnMark(scroll, client)) {
     // Eight directions: a diagonal when both offsets are comparable.
-    bool across = dx * dx > 4 * dy * dy, down = dy * dy > 4 * dx * dx;
+    int64_t xx = int64_t{dx} * dx, yy = int64_t{dy} * dy;
+    bool across = xx > 4 * yy, down = yy > 4 * xx;
     if (across) {
       shape = IDC_SIZEWE;
     } else if (down) {

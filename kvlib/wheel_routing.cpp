@@ -25,8 +25,8 @@ bool KvWheel_RouteToHover(HWND self, UINT msg, WPARAM wParam, LPARAM lParam) {
   HWND under = WindowFromPoint(screen);
   if (!under || under == self || !IsWindowEnabled(under)) return false;
   if (GetWindowThreadProcessId(under, nullptr) != GetCurrentThreadId()) return false;
-  // A child of the window that asked routes its wheel back up: never bounce.
-  if (IsChild(under, self)) return false;
+  // A child of the window that asked passes its wheel back up: never bounce.
+  if (IsChild(self, under)) return false;
   for (HWND candidate = under; candidate && candidate != self; candidate = GetParent(candidate)) {
     if (WantsWheel(candidate)) {
       SendMessageW(candidate, msg, wParam, lParam);

@@ -78,7 +78,7 @@ HRESULT VelocityLine(EventStore& store, int64_t time1, int32_t value1, int64_t t
   const int64_t from = time1 - ticksPerPixel;
   std::vector<LineNote> notes;
   TrackChannels channels(store);
-  HRESULT hr = WalkEvents(store, [&](int32_t, const ItemPath& path, const MidiEvent& e) -> HRESULT {
+  HRESULT hr = WalkEventsIn(store, from, time2, [&](int32_t, const ItemPath& path, const MidiEvent& e) -> HRESULT {
     if (e.type != kEvNoteOn || store.pending().FindPendingDelete(path) >= 0) return S_OK;
     const MidiEvent record = Current(store, path, e);
     if (record.start < from || record.start > time2) return S_OK;
@@ -130,7 +130,7 @@ HRESULT ClearRoomForNote(EventStore& store, int64_t start, int64_t length, int32
     return 0;
   };
 
-  HRESULT hr = WalkEvents(store, [&](int32_t, const ItemPath& path, const MidiEvent& e) -> HRESULT {
+  HRESULT hr = WalkEventsIn(store, start, end, [&](int32_t, const ItemPath& path, const MidiEvent& e) -> HRESULT {
     if (e.type != kEvNoteOn || pending.FindPendingDelete(path) >= 0) return S_OK;
     MidiEvent record = Current(store, path, e);
     const int action = verdict(record);

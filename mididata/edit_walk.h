@@ -3,20 +3,35 @@
 // and the forced channels of the tracks met on the way.
 #pragma once
 
+#include <algorithm>
+
 #include "mididata/event_order.h"
 #include "mididata/event_store.h"
 #include "mididata/host_bracket.h"
 
-// Calls each(index, path, event) for every entry of the event list; the first
-// failure of a read or of each stops the walk and is returned.
+// Calls each(index, path, event) for the entries of the event list that can
+// reach [from, to]: from the first whose start is at most the longest note
+// (listed or pending) before from, up to the last that starts at or before
+// to (the whole list when some start is not in ticks). The first failure of
+// a read or of each stops the walk and is returned.
 template <class Each>
-HRESULT WalkEvents(EventStore& store, Each&& each) {
+HRESULT WalkEventsIn(EventStore& store, int64_t from, int64_t to, Each&& each) {
   HostMidiData* data = store.host().data;
   if (!data) return E_UNEXPECTED;
   const int32_t count = store.EventCount();
+  // A pending change may have lengthened a note beyond the listed bound.
+  int64_t reach = 0;
+  PendingEdits& pending = store.pending();
+  for (int32_t i = 0; i < pending.PendingChangeCount(); ++i) {
+    MidiEvent e{};
+    if (pending.PendingChangeAt(i, nullptr, &e) == S_OK && e.type == kEvNoteOn) reach = std::max<int64_t>(reach, e.duration);
+  }
+  const int32_t first = from == INT64_MIN ? 0 : store.FirstIndexReaching(from < INT64_MIN + reach ? INT64_MIN : from - reach);
+  const bool ordered = store.StartsInTicks();
   ReadBracket bracket(data);
   if (!bracket.Opened()) return bracket.result();
-  for (int32_t i = 0; i < count; ++i) {
+  for (int32_t i = first; i < count; ++i) {
+    if (ordered && store.ListedStart(i) > to) break;
     ItemPath path{};
     HRESULT hr = store.PathAt(i, &path);
     if (hr != S_OK) return FAILED(hr) ? hr : S_OK;
@@ -29,6 +44,12 @@ HRESULT WalkEvents(EventStore& store, Each&& each) {
     if (FAILED(hr)) return hr;
   }
   return S_OK;
+}
+
+// The same for every entry of the event list.
+template <class Each>
+HRESULT WalkEvents(EventStore& store, Each&& each) {
+  return WalkEventsIn(store, INT64_MIN, INT64_MAX, each);
 }
 
 // The forced channel of the last track asked for, read once per track.

@@ -52,8 +52,10 @@ HRESULT EventStore::FindInWindow(int32_t* index, ItemPath* path, MidiEvent* reco
       if (FAILED(hr)) return hr;
       t = ticks;
     }
-    const int64_t end = (r.event.type == kEvNoteOn && !points) ? t + r.event.duration : t;
-    if (start == kNoWindow || (end >= start && t <= start + length)) {
+    const int64_t end = (r.event.type == kEvNoteOn && !points && t <= INT64_MAX - r.event.duration)
+                            ? t + r.event.duration
+                            : t;
+    if (start == kNoWindow || (end >= start && t <= windowEnd)) {
       *path = p;
       *record = r.event;
       r.event.type = 0;  // the payload now belongs to the caller

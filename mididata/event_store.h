@@ -90,6 +90,8 @@ class EventStore {
   int32_t FirstIndexReaching(int64_t t);
   // The listed start of an entry (in its own time format).
   int64_t ListedStart(int32_t index) const;
+  // Whether every listed start is in ticks, so that the list is in tick order.
+  bool StartsInTicks() const { return otherFormats_ == 0; }
   HRESULT FindFirstAt(ItemPath* path, int64_t time, uint32_t typeMask, uint32_t channelMask, uint32_t flags);
   HRESULT NextEvent(ItemPath* path, uint32_t typeFilter, uint32_t channelMask);
   // start < 0: no start; length <= 0: no length; notes < 0 widen to the whole range.

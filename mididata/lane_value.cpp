@@ -21,7 +21,7 @@ ValueLane::~ValueLane() {
 
 HRESULT ValueLane::ClearRange(int64_t from, int64_t to) {
   PendingEdits& pending = store_.pending();
-  HRESULT hr = WalkEvents(store_, [&](int32_t, const ItemPath& path, const MidiEvent& e) -> HRESULT {
+  HRESULT hr = WalkEventsIn(store_, from, to, [&](int32_t, const ItemPath& path, const MidiEvent& e) -> HRESULT {
     if (!IsOwn(e) || e.start < from || e.start > to || pending.FindPendingDelete(path) >= 0) return S_OK;
     return pending.QueueDelete(path);
   });

@@ -47,10 +47,14 @@ void PlaceBand(Trackview* view, POINT p) {
   InvalidateBand(view);
 }
 
+// The range between the press and the pointer under the band's constraint;
+// the press itself stays the band's anchor whatever the constraint.
 void SelectInBand(Trackview* view, POINT p) {
   PianoRoll* roll = Roll(view);
   int32_t row = ClampedRow(view, p.y);
   int64_t t = view->XToTime(p.x);
+  roll->rangeRow = roll->bandRow;
+  roll->rangeTime = roll->bandTime;
   if (roll->bandConstraint == 1) {
     roll->rangeRow = 0;
     row = std::max(view->rowCount - 1, 0);
@@ -63,6 +67,7 @@ void SelectInBand(Trackview* view, POINT p) {
 
 void EndBand(Trackview* view, POINT p, bool zoom) {
   PianoRoll* roll = Roll(view);
+  view->dragMode = 0;  // before the capture goes: losing it is no cancel now
   InvalidateBand(view);
   roll->bandVisible = false;
   roll->bandRect = {};
@@ -77,7 +82,7 @@ void EndBand(Trackview* view, POINT p, bool zoom) {
         view->ZoomToRange(std::min(a, b), SatSub(std::max(a, b), std::min(a, b)));
       }
       if (roll->bandConstraint != 1) {
-        int32_t a = ClampedRow(view, view->pressPoint.y), b = ClampedRow(view, p.y);
+        int32_t a = roll->bandRow, b = ClampedRow(view, p.y);
         int32_t top = std::min(a, b), rows = std::abs(a - b) + 1;
         view->SetVertView(top * kRowUnits, rows * kRowUnits, kVertNewSpan);
       }
@@ -103,11 +108,11 @@ void StartBand(Trackview* view, POINT p, bool selection) {
   roll->bandConstraint = 0;
   roll->bandVisible = true;
   if (!roll->bandPen) roll->bandPen = CreatePen(PS_DOT, 1, RGB(0, 0, 0));
-  roll->pressTime = view->XToTime(p.x);
+  roll->pressTime = view->XToTime(view->pressPoint.x);
+  roll->bandRow = ClampedRow(view, view->pressPoint.y);
+  roll->bandTime = roll->pressTime;
   view->dragMode = selection ? kRollRange : kRollBandZoom;
   if (selection) {
-    roll->rangeRow = ClampedRow(view, view->pressPoint.y);
-    roll->rangeTime = view->XToTime(view->pressPoint.x);
     ResetRangeSelection(view);
     SelectInBand(view, p);
   }
@@ -116,6 +121,7 @@ void StartBand(Trackview* view, POINT p, bool selection) {
 }
 
 void BandStep(Trackview* view, TrackviewPane* pane, POINT p) {
+  view->lastPoint = p;
   if (view->dragMode == kRollRange) SelectInBand(view, p);
   PlaceBand(view, p);
   const TvRect& d = view->dataRect;

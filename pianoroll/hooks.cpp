@@ -5,6 +5,7 @@
 #include "mididata/clipboard.h"
 #include "mididata/edit_gestures.h"
 #include "pianoroll/roll_internal.h"
+#include "trackview/wide_math.h"
 
 namespace {
 
@@ -71,7 +72,8 @@ LRESULT Help(Trackview* view, WPARAM, LPARAM lParam) {
     TrackviewPane* pane = view->panes[i];
     RECT r{pane->left, pane->top, pane->right, pane->bottom};
     if (!PtInRect(&r, p)) continue;
-    if (pane->callbacks && pane->callbacks->help) pane->callbacks->help(view, pane, p.x, p.y);
+    if (!pane->callbacks || !pane->callbacks->help) return 0;
+    pane->callbacks->help(view, pane, p.x, p.y);
     return 1;
   }
   return 0;
@@ -111,7 +113,7 @@ void LoopChanged(Trackview* view, int) {
   if (!props) return;
   LoopRecord host{};
   props->GetProperty(PROP_Loop, 0, 0, 0, sizeof host, &host);
-  LoopRecord ours{view->loopStart, view->loopStart + view->loopLength, kTimeTicks, 0};
+  LoopRecord ours{view->loopStart, SatAdd(view->loopStart, view->loopLength), kTimeTicks, 0};
   if (host.start != ours.start || host.end != ours.end) props->SetProperty(PROP_Loop, 0, 0, sizeof ours, &ours);
 }
 
@@ -134,7 +136,7 @@ const TrackviewHooks kRollHooks = {
     },
     [](Trackview*, WPARAM, LPARAM) -> LRESULT { return 0; },
     Edit,
-    nullptr,
+    [](Trackview* view, UINT, WPARAM, LPARAM) { InvalidateNotes(Roll(view)); },
     nullptr,
     [](Trackview*, UINT, WPARAM, LPARAM) -> LRESULT { return 0; },
     SelectionChanged,

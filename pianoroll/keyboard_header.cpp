@@ -128,8 +128,9 @@ void ChooseLaneKind(Trackview* view) {
   if (FAILED(BuildLaneMenu(Store(view), Prefs(view).laneKind, &menu)) || !menu.get()) return;
   POINT at{roll->laneKindButton.left, roll->laneKindButton.bottom};
   ClientToScreen(view->window, &at);
-  UINT kind = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, view->window, nullptr);
-  if (kind) SetLaneKind(roll, static_cast<int32_t>(kind));
+  HWND window = view->window;
+  UINT kind = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, window, nullptr);
+  if (kind && StillAlive(window, roll)) SetLaneKind(roll, static_cast<int32_t>(kind));
 }
 
 void Press(Trackview* view, TrackviewPane* pane, POINT p) {

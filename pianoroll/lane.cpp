@@ -36,7 +36,6 @@ void ShowValue(Trackview* view, const RECT& area, int y) {
   PianoRoll* roll = Roll(view);
   if (!roll->laneDescriptor) return;
   roll->laneValue = roll->laneDescriptor->ValueAt(PositionAt(area, y), area.bottom - area.top);
-  roll->laneValueShown = true;
   wchar_t text[32];
   std::swprintf(text, 32, L"%d", roll->laneValue);
   if (std::wcscmp(text, roll->fieldText) != 0) {
@@ -155,11 +154,13 @@ LRESULT Message(Trackview* view, TrackviewPane* pane, UINT msg, WPARAM wParam, L
         Stroke(view, p, false);
       }
       return 0;
-    case WM_LBUTTONUP:
-      if (view->dragMode == kRollLaneDrawing) EndStroke(view, false, false);
+    case WM_LBUTTONUP: {
+      bool drawing = view->dragMode == kRollLaneDrawing;
       view->dragMode = 0;
       if (GetCapture() == view->window) ReleaseCapture();
+      if (drawing) EndStroke(view, false, false);
       return 0;
+    }
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:
       if (view->dragMode != 0 || hit != kHitValues || !roll->laneDescriptor) return 0;
@@ -170,13 +171,14 @@ LRESULT Message(Trackview* view, TrackviewPane* pane, UINT msg, WPARAM wParam, L
       return 0;
     case WM_RBUTTONUP: {
       if (wParam & MK_LBUTTON) return 0;
+      bool erasing = view->dragMode == kRollErasing;
+      view->dragMode = 0;
       if (GetCapture() == view->window) ReleaseCapture();
-      if (view->dragMode == kRollErasing) {
+      if (erasing) {
         EndStroke(view, true, false);
       } else {
         RequestContextMenu(view, p);
       }
-      view->dragMode = 0;
       return 0;
     }
     case WM_CANCELMODE:

@@ -164,7 +164,18 @@ bool BeginMove(Trackview* view) {
   roll->rowLow = grabbed.data[0] - (lowest + shift);
   roll->rowHigh = grabbed.data[0] + (127 - (highest + shift));
   roll->appliedDelta = 0;
+  roll->appliedPitch = 0;
   roll->gestureEnd = latest;
+  // Each note's own pitch at the start: a step tries that pitch plus the
+  // grabbed note's change, so a note the scale refuses stays where it began.
+  std::free(roll->movePitches);
+  roll->movePitchCount = 0;
+  roll->movePitches = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(pending.PendingChangeCount()) + 1));
+  for (int32_t i = 0; roll->movePitches && i < pending.PendingChangeCount(); ++i) {
+    MidiEvent e{};
+    pending.PendingChangeAt(i, nullptr, &e);
+    roll->movePitches[roll->movePitchCount++] = e.data[0];
+  }
   view->flags &= ~0x800000u;
   return true;
 }
@@ -179,14 +190,12 @@ void MoveStep(Trackview* view, int64_t t, int32_t row, bool shift, bool alt) {
     int64_t start = SnapTime(view, SatAdd(g.start, delta), kSnapAll);
     delta = std::clamp(SatSub(start, g.start), roll->deltaLow, roll->deltaHigh);
   }
-  MidiEvent current{};
-  ReadNote(view, roll->grabbedPath, &current);
   int target = PitchOfRow(std::clamp(row, 0, kRollRows - 1));
   target = std::clamp(target, roll->rowLow, roll->rowHigh);
-  int pitchChange = target - current.data[0];
+  int pitchChange = target - g.data[0];  // from the grabbed note's pitch at the start
   if (roll->axisLock == 2) delta = 0;
   if (roll->axisLock == 1) pitchChange = 0;
-  if (delta == roll->appliedDelta && pitchChange == 0) return;
+  if (delta == roll->appliedDelta && pitchChange == roll->appliedPitch) return;
 
   int64_t step = delta - roll->appliedDelta;
   for (int32_t i = 0; i < pending.PendingChangeCount(); ++i) {
@@ -194,24 +203,25 @@ void MoveStep(Trackview* view, int64_t t, int32_t row, bool shift, bool alt) {
     MidiEvent e{};
     if (pending.PendingChangeAt(i, &path, &e) != S_OK) continue;
     e.start = std::max<int64_t>(SatAdd(e.start, step), 0);
-    bool grabbedNote = SamePath(path, roll->grabbedPath);
-    if (pitchChange != 0 && e.type == kEvNoteOn) {
-      int stored = e.data[0] + pitchChange;
-      int shown = stored + PitchShift(view, path, e) ;
-      if (stored >= 0 && stored <= 127 && ScaleAllows(view, shown, alt)) {
-        e.data[0] = static_cast<uint8_t>(stored);
-        if (grabbedNote) {
-          MidiEvent sounding = e;
-          sounding.data[0] = static_cast<uint8_t>(std::clamp(shown, 0, 127));
-          StopPreview(view);
-          StartPreview(view, sounding);
-        }
+    if (e.type == kEvNoteOn && i < roll->movePitchCount && pitchChange != roll->appliedPitch) {
+      int original = roll->movePitches[i];
+      int stored = original + pitchChange;
+      int shown = stored + PitchShift(view, path, e);
+      bool allowed = stored >= 0 && stored <= 127 && ScaleAllows(view, shown, alt);
+      uint8_t pitch = static_cast<uint8_t>(allowed ? stored : original);
+      if (SamePath(path, roll->grabbedPath) && pitch != e.data[0]) {
+        MidiEvent sounding = e;
+        sounding.data[0] = static_cast<uint8_t>(std::clamp(pitch + PitchShift(view, path, e), 0, 127));
+        StopPreview(view);
+        StartPreview(view, sounding);
       }
+      e.data[0] = pitch;
     }
     if (e.type == kEvNoteOn) roll->gestureEnd = std::max(roll->gestureEnd, EndOf(e));
     pending.QueueChange(path, e, kSetAll);
   }
   roll->appliedDelta = delta;
+  roll->appliedPitch = pitchChange;
   InvalidateNotes(roll);
 }
 
@@ -363,6 +373,9 @@ void CommitGesture(Trackview* view, bool discard) {
     StopPreview(view);
   }
   CommitPending(store, label, discard);
+  std::free(roll->movePitches);
+  roll->movePitches = nullptr;
+  roll->movePitchCount = 0;
   roll->axisLock = 0;
   roll->drawnInsert = -1;
   InvalidateNotes(roll);

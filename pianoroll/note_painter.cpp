@@ -198,7 +198,7 @@ void DrawList(PianoRoll* roll, HDC dc, const RECT& update) {
        colours.lowerFill, colours.highlight, selLeft, selRight);
 
   DrawGridLines(roll, dc, colours.shadow, colours.rowLine, 0);
-  RecomputeSnapGrid(roll);  // the ruler marks may have changed with the zoom
+  RecomputeSnapGrid(roll);  // the marks of the grid just drawn
 
   int32_t outline = roll->roll->prefs().selectedOutline;
   for (int32_t i = 0; i < roll->itemCount; ++i) {
@@ -223,7 +223,7 @@ void DrawList(PianoRoll* roll, HDC dc, const RECT& update) {
 bool EnsureCopy(PianoRoll* roll, HDC like) {
   SIZE size{roll->dataWidth, roll->dataHeight};
   if (roll->copyDC && roll->copySize.cx == size.cx && roll->copySize.cy == size.cy) return true;
-  ReleaseNotePainter(roll);
+  ReleaseCopy(roll);
   HDC dc = CreateCompatibleDC(like);
   if (!dc) return false;
   HBITMAP bitmap = CreateCompatibleBitmap(like, size.cx, size.cy);
@@ -301,6 +301,16 @@ void ReleaseNotePainter(PianoRoll* roll) {
   if (roll->bandPen) DeleteObject(roll->bandPen);
   roll->bandPen = nullptr;
   roll->bandVisible = false;
+  ReleaseCopy(roll);
+  std::free(roll->movePitches);
+  roll->movePitches = nullptr;
+  roll->movePitchCount = 0;
+  std::free(roll->items);
+  roll->items = nullptr;
+  roll->itemCapacity = roll->itemCount = 0;
+}
+
+void ReleaseCopy(PianoRoll* roll) {
   if (roll->copyDC) {
     SelectObject(roll->copyDC, roll->copyOld);
     DeleteObject(roll->copyBitmap);
@@ -311,7 +321,4 @@ void ReleaseNotePainter(PianoRoll* roll) {
   roll->copyOld = nullptr;
   roll->copySize = {};
   roll->copyLeft = roll->copyRight = 0;
-  std::free(roll->items);
-  roll->items = nullptr;
-  roll->itemCapacity = roll->itemCount = 0;
 }

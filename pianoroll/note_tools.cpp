@@ -315,9 +315,11 @@ void ContextMenu(Trackview* view, POINT screen) {
   int grid = GridRowOf(Prefs(view).gridValue);
   if (grid >= 0) CheckMenuRadioItem(menu, 6005, 6018, kFirstGridCommand + grid, MF_BYCOMMAND);
   int32_t row = view->hitRow;
+  HWND window = view->window;
   UINT command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, screen.x, screen.y, 0,
-                                view->window, nullptr);
+                                window, nullptr);
   DestroyMenu(resource);
+  if (!StillAlive(window, Roll(view))) return;
   if (command) RunRollCommand(Roll(view), command, row);
   view->flags &= ~kMenuFlags;
 }

@@ -50,7 +50,6 @@ bool QueuePainted(Trackview* view, int64_t start, int64_t length, int pitch) {
     MidiEvent sounding = note;
     store.SendEvent(&sounding, 0);
   }
-  Roll(view)->paintedAny = true;
   ExtendTrackLength(view, SatAdd(start, length));
   return true;
 }
@@ -163,7 +162,7 @@ void End(Trackview* view, bool discard) {
   CommitPending(Store(view), Label(view), discard);
   view->dragMode = 0;
   StopAutoScroll(view);
-  if (view->window && GetCapture() == view->window) ReleaseCapture();
+  if (view->window && GetCapture() == view->window) ReleaseCapture();  // no drag left to cancel
   InvalidateNotes(Roll(view));
   PostStateRefresh(view);
 }

@@ -149,6 +149,9 @@ struct PianoRoll : Trackview {
   int64_t deltaLow, deltaHigh;
   int32_t rowLow, rowHigh;
   int64_t appliedDelta;
+  int32_t appliedPitch;   // the pitch change the last move step applied
+  uint8_t* movePitches;   // each moved note's stored pitch at the start of the move
+  int32_t movePitchCount;
   int64_t snapOffset;
   int32_t axisLock;  // 0 none, 1 time only, 2 pitch only
   MidiEvent grabbed;  // start, duration and pitch at the start of the drag (shown form)
@@ -171,20 +174,20 @@ struct PianoRoll : Trackview {
   int64_t laneTime;
   int32_t lanePosition;
   int32_t laneValue;
-  bool laneValueShown;
 
-  // Paint and Erase: the row under the pointer, the painted span on it, the
-  // last pointer time, and the notes one step may add at most.
+  // Paint and Erase: the row under the pointer, the painted span on it and
+  // the last pointer time.
   int32_t paintRow;
   int64_t spanStart, spanEnd;
   int64_t lastTime;
-  bool paintedAny;
 
   // The band of the Zoom tool and of the Selection tool's band selection.
   bool bandVisible;
   int32_t bandConstraint;  // 0 rectangle, 1 time only, 2 rows only
   RECT bandRect;
   HPEN bandPen;
+  int32_t bandRow;  // the press, in rows and ticks
+  int64_t bandTime;
 
   // The sounding preview note, if any.
   bool previewing;
@@ -193,7 +196,6 @@ struct PianoRoll : Trackview {
   // Selection drags keep what they selected so that each step applies only
   // the difference.
   int64_t selectedFrom, selectedTo;
-  int32_t selectedLowRow, selectedHighRow;
   bool rangeApplied;
 
   // Painting.

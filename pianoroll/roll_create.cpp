@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "kvlib/ui_resources.h"
+#include "mididata/edit_commit.h"
 #include "pianoroll/roll_internal.h"
 #include "trackview/wide_math.h"
 
@@ -47,6 +48,8 @@ BOOL RollDataCreate(Trackview* view, TrackviewPane*, int phase) {
   PianoRoll* roll = Roll(view);
   if (phase == 1) {
     StopPreview(view);
+    // A gesture cut short by the window's end is never committed under the next one's label.
+    if (view->dragMode != 0) CommitPending(Store(view), nullptr, true);
     ReleaseNotePainter(roll);
     return TRUE;
   }
@@ -108,7 +111,8 @@ void UpdateTrackLength(PianoRoll* roll) {
 void RecomputeSnapGrid(PianoRoll* roll) {
   EditorPrefs& prefs = roll->roll->prefs();
   TrackTimeBase tb = roll->roll->TimeBase();
-  double marks = std::max(roll->rulerMarkSpacing, 1.0);
+  // The grid lines drawn last know the ruler marks of the view as it is now.
+  double marks = std::max(roll->adaptiveGrid > 0 ? roll->adaptiveGrid : roll->rulerMarkSpacing, 1.0);
   roll->snapGrid = prefs.snapEnabled && prefs.gridSwitch ? GridCodeLength(prefs.gridValue, tb, marks) : 1.0;
   roll->paintLength = PaintCodeLength(prefs.paintNoteValue, tb, marks);
 }

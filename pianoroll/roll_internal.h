@@ -5,6 +5,8 @@
 #include "pianoroll/snap.h"
 
 inline PianoRoll* Roll(Trackview* view) { return static_cast<PianoRoll*>(view); }
+// After a modal loop (a menu, the velocity box): whether the view survived it.
+inline bool StillAlive(HWND window, PianoRoll* roll) { return IsWindow(window) && PianoRollOf(window) == roll; }
 inline EventStore& Store(Trackview* view) { return Roll(view)->roll->store(); }
 inline EditorPrefs& Prefs(Trackview* view) { return Roll(view)->roll->prefs(); }
 
@@ -74,6 +76,7 @@ void PaintBand(PianoRoll* roll, HDC dc);
 // Painting (note_painter.cpp).
 void PaintNotes(Trackview* view, TrackviewPane* pane, HDC dc, const RECT* clip);
 void ReleaseNotePainter(PianoRoll* roll);
+void ReleaseCopy(PianoRoll* roll);
 // Per channel: base + a/256 of the way to tint, rounded.
 COLORREF Blend(COLORREF base, COLORREF tint, int a);
 

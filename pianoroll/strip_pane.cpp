@@ -9,6 +9,7 @@
 #include "kvlib/ui_resources.h"
 #include "mididata/vocab_names.h"
 #include "pianoroll/roll_internal.h"
+#include "trackview/wide_math.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ void Layout(Trackview* view, TrackviewPane* pane, RECT* remaining) {
 
   int top = pane->top, bottom = pane->top + pane->height;
   wchar_t text[64];
-  int length = roll->roll->TimeText(view->totalLength * 2, false, text, 64);
+  int length = roll->roll->TimeText(SatAdd(view->totalLength, view->totalLength), false, text, 64);
   int fieldWidth = std::max(10 * c, length * c) + 6;
   int inset = c / 2;
   if (pane->width - 2 * inset >= fieldWidth) {

@@ -92,7 +92,7 @@ void CycleTools(Trackview* view, bool backwards) {
 // Keys every tool understands (key-down only).
 LRESULT CommonKeys(Trackview* view, TrackviewPane*, UINT what, WPARAM key, LPARAM) {
   if (what == kQueryHoverChanged) {
-    UpdateStripField(Roll(view));
+    if (HitPane(view->hitCode) != kPaneLane) UpdateStripField(Roll(view));  // the lane shows its value
     return 0;
   }
   if (what != WM_KEYDOWN) return 0;

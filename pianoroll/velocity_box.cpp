@@ -88,7 +88,10 @@ void OpenVelocityBox(Trackview* view, const ItemPath* note) {
   RECT rect{x + 4, rowTop + 3, x + 4 + 10 * cw, rowTop + ch + 6};
   wchar_t text[8];
   std::swprintf(text, 8, L"%d", velocity);
-  if (InPlaceEdit(view->window, rect, KvGetUIFont(100), text, 8) && text[0]) {
+  HWND window = view->window;
+  bool accepted = InPlaceEdit(window, rect, KvGetUIFont(100), text, 8);
+  if (!StillAlive(window, roll)) return;  // the loop may have seen the window go
+  if (accepted && text[0]) {
     wchar_t* end = nullptr;
     long value = std::wcstol(text, &end, 10);
     if (end == text) value = 64;

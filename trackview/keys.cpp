@@ -38,7 +38,7 @@ void Command(Trackview* view, UINT command) {
 void MoveByPixels(Trackview* view, int direction, LPARAM keyData, bool extend) {
   int64_t repeat = std::max<int64_t>(keyData & 0xFFFF, 1);
   int64_t perPixel = std::max<int64_t>(view->viewSpan / view->mapWidth, 1);
-  int64_t target = SatAdd(view->cursorPos, direction * repeat * perPixel);
+  int64_t target = SatAdd(view->cursorPos, SatMul(direction * repeat, perPixel));
   SetCursorVisible(view, target, 0, extend ? kCursorExtend : 0);
 }
 

@@ -232,10 +232,13 @@ void ShowMenu(Trackview* view, POINT screen) {
     UINT grid = view->source->GridCommand();
     if (grid) CheckMenuRadioItem(menu, 6005, 6018, grid, MF_BYCOMMAND);
   }
+  HWND window = view->window;
   UINT command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, screen.x, screen.y, 0,
-                                view->window, nullptr);
+                                window, nullptr);
   DestroyMenu(resource);
-  if (command) RunLoopBarCommand(view, command, false);
+  // The menu's loop may have seen the window go.
+  bool alive = IsWindow(window) && GetWindowLongPtrW(window, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(view);
+  if (command && alive) RunLoopBarCommand(view, command, false);
 }
 
 void ApplyRegion(Trackview* view, TimeRange region) {

@@ -5,6 +5,7 @@
 #include "kvlib/ui_resources.h"
 #include "trackview/engine.h"
 #include "trackview/gdi.h"
+#include "trackview/wide_math.h"
 
 namespace {
 
@@ -235,7 +236,7 @@ void MovePlaybackLine(Trackview* view, int64_t position) {
   if (move) {
     // The line re-enters at the far end of the view.
     int64_t back = view->PixelsToTicks(leftward ? view->mapWidth : view->rightMargin);
-    view->SetView(position - back, view->viewSpan, kViewNoDetach);
+    view->SetView(SatSub(position, back), view->viewSpan, kViewNoDetach);
     x = view->TimeToX(position);
   }
   view->playLineX = x;

@@ -164,7 +164,7 @@ void RulerPaint(Trackview* view, TrackviewPane* pane, HDC dc, const RECT* clip) 
 int RulerLabelWidth(Trackview* view, HDC dc) {
   ScopedSelect font(dc, RulerFont());
   wchar_t text[kTextLength];
-  int64_t last = view->viewStart + view->viewSpan + TruncToInt64(view->rightMargin * view->ticksPerPixel);
+  int64_t last = SatAdd(SatAdd(view->viewStart, view->viewSpan), TruncToInt64(view->rightMargin * view->ticksPerPixel));
   int digits = TimeText(view, last, false, text);
   wchar_t sample[kTextLength + 2];
   sample[0] = L'(';

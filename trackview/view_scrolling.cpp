@@ -38,6 +38,7 @@ void TrackviewGeometry::ScrollBy(int64_t ticks, int32_t units) {
     if (row != firstRow) {
       firstRow = row;
       vertStart = row * kRowUnits;
+      viewChanged = true;
       RecomputeVertTotal();
       Invalidate(kAreaAll | kAreaHeader | kAreaUpdateNow);
     }

@@ -125,6 +125,13 @@ LRESULT Dispatch(Trackview* view, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (Ops(pane).message) Ops(pane).message(view, pane, msg, wParam, lParam);
       return DefWindowProcW(window, msg, wParam, lParam);
     }
+    case WM_CAPTURECHANGED:
+      // Losing the capture to another window ends a drag as a cancel does.
+      if (reinterpret_cast<HWND>(lParam) != window &&
+          (view->dragMode != 0 || (view->flags & (kTvControlHeld | kTvMiddleScroll)))) {
+        SendMessageW(window, WM_CANCELMODE, 0, 0);
+      }
+      return 0;
     case WM_SETCURSOR:
       if (OnSetCursor(view, reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
       return DefWindowProcW(window, msg, wParam, lParam);

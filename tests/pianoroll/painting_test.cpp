@@ -71,6 +71,15 @@ TEST_F(PaintingTest, NotesInTheirOctaveColoursSelectedOnTop) {
   }
 }
 
+TEST_F(PaintingTest, AVerticalScrollRepaintsTheNotesAtTheirNewRows) {
+  Show({N(960, 480, 60)});
+  ASSERT_EQ(Pixel(X(1200), Y(60)), 0x804000u);
+  roll()->ScrollBy(0, 2 * kRowUnits);  // two rows down: the copy of the notes is stale
+  Capture();
+  EXPECT_EQ(Pixel(X(1200), Y(60)), 0x804000u);
+  EXPECT_NE(Pixel(X(1200), Y(62)), 0x804000u);
+}
+
 TEST_F(PaintingTest, EditsInProgressAreVisibleBeforeTheirCommit) {
   Show({N(960, 480, 60, true)});
   // A note being moved: shown at its new place only, then back after a cancel.

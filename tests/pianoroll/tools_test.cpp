@@ -383,6 +383,14 @@ TEST_F(ToolsTest, HeaderWidthDragsAndHeldKeysStopping) {
   Press({KeyX(3), Y(62)});
   Cancel();
   EXPECT_EQ(Previews(), Ints{62});
+  // Another window taking the mouse ends the held key like a cancel.
+  Press({KeyX(3), Y(63)});
+  HWND thief = CreateWindowExW(0, L"STATIC", nullptr, WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  SetCapture(thief);
+  EXPECT_EQ(Previews(), Ints{63});
+  EXPECT_EQ(roll()->dragMode, 0);
+  ReleaseCapture();
+  DestroyWindow(thief);
   Press({KeyX(3), Y(64)});
   DestroyWindow(window());
   EXPECT_EQ(Previews(), Ints{64});
