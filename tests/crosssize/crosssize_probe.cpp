@@ -5,7 +5,7 @@
 //   register DLL               regsvr32 /s of this size's plug-in DLL
 //   settings-save OUT          a new plug-in object's settings stream
 //   settings-load IN OUT       loads IN into a new object and saves it again
-//   settings-pattern OUT       a stream whose every block byte differs from the defaults
+//   settings-pattern OUT       a stream of arbitrary bytes, none as in the defaults
 //   clip-copy OUT [PASTER OUT2]...
 //                              copies a fixed selection to the clipboard; OUT: the block.
 //                              Then runs each PASTER program with clip-paste OUT2.
