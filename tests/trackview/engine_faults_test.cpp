@@ -15,7 +15,7 @@ int ThreadWindows() {
   int count = 0;
   EnumThreadWindows(
       GetCurrentThreadId(),
-      [](HWND, LPARAM counter) -> BOOL {
+      [](HWND, LPARAM counter) CALLBACK -> BOOL {
         ++*reinterpret_cast<int*>(counter);
         return TRUE;
       },
