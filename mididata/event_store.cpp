@@ -192,19 +192,19 @@ HRESULT EventStore::GetEvent(const ItemPath& path, MidiEvent* out) {
   return hr;
 }
 
-HRESULT EventStore::GetTrackInfo(int32_t index, TrackInfo* out) {
+HRESULT EventStore::GetTrackInfo(int32_t index, TrackInfo* out, bool withName) {
   const TrackEntry* t = TrackAt(index);
   if (!t) return S_FALSE;
-  return GetTrackInfo(ItemPath{t->trackId, 0, 0}, out);
+  return GetTrackInfo(ItemPath{t->trackId, 0, 0}, out, withName);
 }
 
-HRESULT EventStore::GetTrackInfo(const ItemPath& path, TrackInfo* out) {
+HRESULT EventStore::GetTrackInfo(const ItemPath& path, TrackInfo* out, bool withName) {
   if (!host_.data) return E_UNEXPECTED;
   ReadBracket bracket(host_.data);
   if (!bracket.Opened()) return bracket.result();
   ItemPath p{path.trackId, 0, 0};
   TrackInfo info{};
-  HRESULT hr = host_.data->GetItem(&p, kLevelTrack, &info, kGetWithName);
+  HRESULT hr = host_.data->GetItem(&p, kLevelTrack, &info, withName ? kGetWithName : kGetRecord);
   if (SUCCEEDED(hr)) *out = info;
   return hr;
 }

@@ -72,8 +72,10 @@ class EventStore {
 
   // Reading records. Names and payloads handed out belong to the caller.
   HRESULT GetEvent(const ItemPath& path, MidiEvent* out);
-  HRESULT GetTrackInfo(int32_t index, TrackInfo* out);
-  HRESULT GetTrackInfo(const ItemPath& path, TrackInfo* out);
+  // The track's record; with the name (task-allocated, the caller's to free)
+  // only when asked for.
+  HRESULT GetTrackInfo(int32_t index, TrackInfo* out, bool withName = true);
+  HRESULT GetTrackInfo(const ItemPath& path, TrackInfo* out, bool withName = true);
   HRESULT GetTrackName(int32_t index, kvchar* buffer, int32_t capacity);
   HRESULT GetBlockInfo(const ItemPath& path, BlockInfo* out);
 

@@ -213,7 +213,10 @@ struct PianoRoll : Trackview {
 };
 
 // Creates the view's window inside parent, or null (the record is freed).
-HWND CreatePianoRollWindow(HWND parent, RollSource* source, HINSTANCE module);
+// images are the toolbar's normal, hot and disabled lists, which the
+// transport strip draws from; they stay the caller's.
+HWND CreatePianoRollWindow(HWND parent, RollSource* source, HINSTANCE module, const HIMAGELIST* images = nullptr,
+                           SIZE imageSize = SIZE{16, 16});
 PianoRoll* PianoRollOf(HWND window);
 // The time line: the track's length, at least the empty-track length,
 // rounded up to whole measures.
@@ -231,6 +234,15 @@ int64_t HostWholeNote(EventStore& store, uint32_t ticksPerQuarter);
 // Stops every note the view is sounding (the held key, the editing
 // preview); the frame calls it when the output port changes.
 void StopSounding(PianoRoll* roll);
+// Makes a tool (RollTool) active; FALSE when the tool refused.
+BOOL SelectRollTool(Trackview* view, int tool);
+// After the edited track or its data changed wholesale: the time line, the
+// grid and every pane are brought up to date, and the frame's state refresh
+// is posted.
+void ReloadRollData(PianoRoll* roll);
+// Stores the view state (first row, zoom level, row height, tool) into the
+// settings.
+void SaveRollView(PianoRoll* roll);
 // The piano roll's commands (menus, context menu, the frame); row is the
 // context menu's hit row.
 void RunRollCommand(PianoRoll* roll, UINT command, int32_t row);

@@ -117,16 +117,35 @@ void RecomputeSnapGrid(PianoRoll* roll) {
   roll->paintLength = PaintCodeLength(prefs.paintNoteValue, tb, marks);
 }
 
+void ReloadRollData(PianoRoll* roll) {
+  UpdateTrackLength(roll);
+  RecomputeSnapGrid(roll);
+  roll->copyStale = true;
+  InvalidateAreas(roll, kAreaAll);
+  PostUpdateUi(roll);
+}
+
+void SaveRollView(PianoRoll* roll) {
+  EditorPrefs& prefs = roll->roll->prefs();
+  prefs.firstVisibleRow = std::clamp(roll->firstRow, 0, kRollRows - 1);
+  prefs.zoomLevel = static_cast<int32_t>(std::clamp<int64_t>(roll->zoomLevel, 0, kMaxStoredZoom));
+  prefs.rowHeightIndex = std::clamp(roll->rowHeightIndex, 0, kMaxRowHeightIndex);
+  prefs.activeTool = roll->activeTool;
+}
+
 void InvalidateNotes(PianoRoll* roll) {
   roll->copyStale = true;
   InvalidateAreas(roll, 0);
 }
 
-HWND CreatePianoRollWindow(HWND parent, RollSource* source, HINSTANCE module) {
+HWND CreatePianoRollWindow(HWND parent, RollSource* source, HINSTANCE module, const HIMAGELIST* images,
+                           SIZE imageSize) {
   PianoRoll* roll = AllocTrackview<PianoRoll>();
   if (!roll) return nullptr;
   InitTrackview(roll, source);
   roll->roll = source;
+  if (images) std::copy(images, images + 3, roll->images);
+  roll->imageSize = imageSize;
   roll->drawnInsert = -1;
 
   roll->header.callbacks = &kHeaderCallbacks;

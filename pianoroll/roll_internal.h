@@ -101,4 +101,3 @@ void RollDataLayout(Trackview* view, TrackviewPane* pane, RECT* remaining);
 extern const PaneCallbacks kRollTools[kToolCount];
 extern const TrackviewHooks kRollHooks;
 extern const TransportCallbacks kRollTransport;
-BOOL SelectRollTool(Trackview* view, int tool);

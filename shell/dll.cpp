@@ -11,7 +11,6 @@
 #include "shell/module_exports.h"
 #include "shell/module_objects.h"
 #include "shell/page/editor_page.h"
-#include "shell/page/editor_window.h"
 #include "shell/plugin/pianoroll_plugin.h"
 #include "shell/registration.h"
 #include "shell/window_classes.h"
@@ -45,7 +44,6 @@ void ModuleAttach(HINSTANCE module) {
 void ModuleDetach() {
   HINSTANCE module = KvModule_Handle();
   UnregisterWindowClasses(module);
-  UnregisterEditorWindowClass();
   RemoveHandleFont(module);
   // A locked factory is still promised to someone.
   for (ServedClass& served : g_classes) {
@@ -60,6 +58,7 @@ void ModuleDetach() {
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
   if (!out) return E_POINTER;
   *out = nullptr;
+  ChooseLogoBitmaps();
   for (ServedClass& served : g_classes) {
     if (!IsEqualCLSID(clsid, served.clsid)) continue;
     if (!served.factory) {

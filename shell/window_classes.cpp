@@ -1,24 +1,31 @@
 #include "shell/window_classes.h"
 
+#include <atomic>
+
+#include "kvlib/logo_strip.h"
+#include "resources/resource_ids.h"
+#include "shell/reg_key.h"
 #include "trackview/trackview.h"
 
 namespace {
 
 constexpr wchar_t kLogoClassName[] = L"pianorollBld0LogoClass";
+constexpr wchar_t kLocaleKey[] = L"Software\\Orvane\\Shared Information";
 
-// The logo strip draws nothing of its own yet: the class gives the editor frame
-// a window of the right name, style and background to lay out.
-void RegisterLogoClass(HINSTANCE module) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_GLOBALCLASS;
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.cbWndExtra = 4;
-  wc.hInstance = module;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = kLogoClassName;
-  RegisterClassExW(&wc);
+std::atomic<bool> gLogoRegistered{false};
+std::atomic<bool> gLogoChosen{false};
+
+// The installation locale; a missing key or value reads as 0.
+DWORD InstallationLocale() {
+  RegKey key;
+  if (key.Open(HKEY_LOCAL_MACHINE, kLocaleKey, KEY_QUERY_VALUE) != ERROR_SUCCESS) return 0;
+  DWORD value = 0, type = 0, size = sizeof value;
+  if (RegQueryValueExW(key.get(), L"Locale", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+          ERROR_SUCCESS ||
+      type != REG_DWORD) {
+    return 0;
+  }
+  return value;
 }
 
 }  // namespace
@@ -26,11 +33,27 @@ void RegisterLogoClass(HINSTANCE module) {
 // Registration may fail (a class of the name exists already); the module loads
 // regardless, and the window that needs the class fails to be created.
 void RegisterWindowClasses(HINSTANCE module) {
-  RegisterLogoClass(module);
+  gLogoRegistered = KvLogoStrip_Register(module, kLogoClassName) != 0;
   RegisterTrackviewClass(module);
 }
 
+void ChooseLogoBitmaps() {
+  if (!gLogoRegistered || gLogoChosen.exchange(true)) return;
+  switch (InstallationLocale()) {
+    case 0:
+      KvLogoStrip_SetLogo(IDB_LOGO, IDB_LOGO_HOT);
+      break;
+    case 1:
+      KvLogoStrip_SetLogo(IDB_LOGO_LOCALE1, IDB_LOGO_HOT_LOCALE1);
+      break;
+    default:
+      break;  // the library's own logo
+  }
+}
+
 void UnregisterWindowClasses(HINSTANCE module) {
-  UnregisterClassW(kLogoClassName, module);
+  KvLogoStrip_Unregister(module, kLogoClassName);
+  gLogoRegistered = false;
+  gLogoChosen = false;
   UnregisterTrackviewClass(module);
 }

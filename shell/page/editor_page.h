@@ -1,6 +1,8 @@
 // EditorPage: the property page through which the host shows the editor. It
-// holds the plug-in object the host hands it, owns the editor window, and is
-// the channel through which the plug-in object reaches that window.
+// holds the plug-in object the host hands it, owns the editor frame, and is
+// the channel through which the plug-in object reaches that window. The
+// plug-in object keeps no reference to its page: a host that releases the
+// page without clearing its objects frees both.
 #pragma once
 
 #include <ocidl.h>
@@ -48,16 +50,29 @@ class EditorPage final : public IPropertyPage {
   // The plug-in object the editor works on; null while none is set.
   MidiPluginBase* plugin() const { return framePlugin_.get(); }
 
+  // A reference for the plug-in's reporting thread, unless the page is
+  // already on its way out (its count reached 0); false then.
+  bool TryAddRef();
+
+  // The piano roll's data-source queries about the track chosen in the
+  // frame's selector (track 1 without a frame): 1 when there is nothing to
+  // answer with.
+  HRESULT SelectedTrackInfo(TrackInfo* out);
+  HRESULT FirstBlockPath(ItemPath* out);
+  HRESULT FirstBlockLength(int64_t* out);
+
  private:
   EditorPage() = default;
   ~EditorPage();
   void ClearObjects();
+  int32_t ChosenTrack() const;
 
   ModuleObject moduleObject_;
   std::atomic<ULONG> refs_{1};
   ComPtr<PluginMain> pluginMain_;
   ComPtr<IPropertyPageSite> site_;
   std::atomic<HWND> window_{nullptr};
+  SIZE size_{};  // the frame's outer size, measured once
   // The same object as pluginMain_, reached through the module's own identifier.
   ComPtr<MidiPluginBase> framePlugin_;
 };

@@ -22,7 +22,6 @@ MidiPluginBase::~MidiPluginBase() {
   // The host may still hold the sinks; they must not call back into a dead object.
   if (notifySink_) notifySink_->Orphan();
   if (positionSink_) positionSink_->Orphan();
-  if (EditorPage* page = std::exchange(page_, nullptr)) page->Release();
 }
 
 HRESULT MidiPluginBase::FinalConstruct() {
@@ -66,31 +65,24 @@ ULONG MidiPluginBase::Release() {
 HRESULT MidiPluginBase::SetLanguage(LCID lcid) { return SelectResourceLanguage(lcid) ? S_OK : E_FAIL; }
 
 HRESULT MidiPluginBase::AttachPage(EditorPage* page) {
-  if (page) page->AddRef();
-  EditorPage* previous;
-  {
-    CriticalSectionLock lock(queueLock_);
-    previous = std::exchange(page_, page);
-  }
-  if (previous) previous->Release();
+  CriticalSectionLock lock(queueLock_);
+  page_ = page;
   return S_OK;
 }
 
 HRESULT MidiPluginBase::DetachPage(EditorPage* page) {
-  EditorPage* previous;
-  {
-    CriticalSectionLock lock(queueLock_);
-    // A page that was replaced must not detach its successor.
-    if (page != page_) return E_UNEXPECTED;
-    previous = std::exchange(page_, nullptr);
-  }
-  if (previous) previous->Release();
+  CriticalSectionLock lock(queueLock_);
+  // A page that was replaced must not detach its successor.
+  if (page != page_) return E_UNEXPECTED;
+  page_ = nullptr;
   return S_OK;
 }
 
 ComPtr<EditorPage> MidiPluginBase::AttachedPage() {
   CriticalSectionLock lock(queueLock_);
-  return ComPtr<EditorPage>::Retain(page_);
+  // A page whose last reference is gone is detaching itself right now.
+  if (!page_ || !page_->TryAddRef()) return ComPtr<EditorPage>();
+  return ComPtr<EditorPage>::Adopt(page_);
 }
 
 bool MidiPluginBase::ClaimStateBit(uint32_t bit) {

@@ -18,6 +18,7 @@
 #include "shell/module_objects.h"
 
 class EditorPage;
+struct EditorPrefs;
 class NotifySink;
 class PositionSink;
 class PagesHelper;
@@ -45,8 +46,9 @@ class MidiPluginBase : public PluginMain, public PluginLanguage {
   // ISpecifyPropertyPages, answered through PagesHelper.
   virtual HRESULT GetPages(CAUUID* pages) = 0;
 
-  // The editor page showing this object. Each side holds a reference to the
-  // other until the page detaches.
+  // The editor page showing this object. The page holds a reference to this
+  // object; this object holds none back, and the page detaches itself when it
+  // is cleared or destroyed.
   HRESULT AttachPage(EditorPage* page);
   // E_UNEXPECTED unless page is the attached one.
   HRESULT DetachPage(EditorPage* page);
@@ -67,6 +69,11 @@ class MidiPluginBase : public PluginMain, public PluginLanguage {
   bool StateBitsSet(uint32_t bits);
 
   EventStore& store() { return store_; }
+  // The editor's settings, kept by the derived object.
+  virtual EditorPrefs& prefs() = 0;
+  // The quantize parameter word of the MIDI Quantize dialog; 0 (nothing to
+  // do) until its first Apply.
+  uint32_t& quantizeWord() { return quantizeWord_; }
   const HostTimeBase& timeBase() const { return timeBase_; }
   UINT clipboardFormat() const { return clipboardFormat_; }
 
@@ -122,6 +129,7 @@ class MidiPluginBase : public PluginMain, public PluginLanguage {
   DWORD positionCookie_ = 0;
   HostTimeBase timeBase_{};
   UINT clipboardFormat_ = 0;
+  uint32_t quantizeWord_ = 0;
 
   EventStore store_;
 };

@@ -25,7 +25,7 @@ class PianoRollPlugin final : public MidiPluginBase {
   HRESULT GetSizeMax(ULARGE_INTEGER* size);
 
   // The settings; the editor keeps its state in them by reference.
-  EditorPrefs& prefs() { return prefs_; }
+  EditorPrefs& prefs() override { return prefs_; }
 
  private:
   PianoRollPlugin();

@@ -57,6 +57,7 @@ TEST_F(PluginNotifications, QueuedKindsPostOneRefreshAndReplayInTheEditor) {
 
 TEST_F(PluginNotifications, ForcedRefreshPostsWithItsFlagsOnceUntilHandled) {
   const ItemPath note = hosted.host.AddEvent(hosted.block, refhost::Note(0, 480, 60));
+  ASSERT_EQ(S_OK, store().Refresh(true));  // the note was added without a report
   ASSERT_EQ(1, store().EventCount());
   // A change done in place queues nothing, so nothing is posted...
   EXPECT_EQ(S_OK, hosted.Notify(Record(NOTIFY_DataChanged, kChangeChanged, kLevelEvent, note, note)));
@@ -93,6 +94,7 @@ TEST_F(PluginNotifications, DataChangesSplitBetweenReportAndReplay) {
   const ItemPath a = host.AddEvent(hosted.block, refhost::Note(0, 100, 60));
   const ItemPath b = host.AddEvent(hosted.block, refhost::Note(480, 100, 62));
   const ItemPath c = host.AddEvent(hosted.block, refhost::Note(960, 100, 64));
+  ASSERT_EQ(S_OK, store().Refresh(true));  // added without reports
   ASSERT_EQ(3, store().EventCount());
   host.Log().Clear();
 

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "kvlib/module.h"
+#include "shell/window_classes.h"
 
 namespace shelltest {
 
@@ -171,6 +172,12 @@ void PumpMessages() {
 }
 
 HostedPlugin::HostedPlugin() {
+  // The in-process classes run in this program, which registers the editor's
+  // window classes as the module does when it is loaded.
+  static const bool registered = (RegisterWindowClasses(GetModuleHandleW(nullptr)), true);
+  (void)registered;
+  // Track 0 is the project's own, which the editor never lists.
+  host.AddTrack({.name = L"Conductor", .channel = 0});
   track = host.AddTrack({.name = L"Piano", .channel = 0});
   block = host.AddBlock(track, {.start = 0, .end = 3840});
   plugin = CreatePlugin();
