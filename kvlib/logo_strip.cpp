@@ -119,7 +119,7 @@ void Paint(Strip& s, HDC target) {
     TextButton& b = s.buttons[i];
     const bool hot = s.hover == static_cast<int>(i);
     if (hot) FillRect(dc, &b.box, GetSysColorBrush(COLOR_HIGHLIGHT));
-    SetTextColor(dc, GetSysColor(hot ? COLOR_HIGHLIGHTTEXT : COLOR_HOTLIGHT));
+    SetTextColor(dc, GetSysColor(hot ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT));
     RECT box = b.box;
     DrawTextW(dc, b.text, -1, &box, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
   }

@@ -5,8 +5,6 @@
 #include <windows.h>
 #include <ole2.h>
 
-#include <png.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -15,38 +13,8 @@
 #include "host/site_interfaces.h"
 #include "kvlib/module.h"
 #include "pianoroll/pianoroll.h"
+#include "tests/support/png_file.h"
 #include "tests/support/window_capture.h"
-
-namespace {
-
-bool WritePng(const wchar_t* path, const std::vector<uint32_t>& pixels, int width, int height) {
-  FILE* out = _wfopen(path, L"wb");
-  if (!out) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  bool ok = png && info && !setjmp(png_jmpbuf(png));
-  if (ok) {
-    png_init_io(png, out);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<png_byte> row(static_cast<size_t>(width) * 3);
-    for (int y = 0; y < height; ++y) {
-      for (int x = 0; x < width; ++x) {
-        uint32_t word = pixels[static_cast<size_t>(y) * width + x];
-        row[x * 3] = (word >> 16) & 0xFF;
-        row[x * 3 + 1] = (word >> 8) & 0xFF;
-        row[x * 3 + 2] = word & 0xFF;
-      }
-      png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-  }
-  png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
-  return std::fclose(out) == 0 && ok;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
