@@ -78,6 +78,11 @@ class EventStore {
   HRESULT GetTrackInfo(const ItemPath& path, TrackInfo* out, bool withName = true);
   HRESULT GetTrackName(int32_t index, kvchar* buffer, int32_t capacity);
   HRESULT GetBlockInfo(const ItemPath& path, BlockInfo* out);
+  // A time (ticks or absolute) as the host shows positions: measures, beats
+  // and ticks (beats only on request; zero-based lowers the measure and beat
+  // that are not 0), or clock time as 30-frame timecode.
+  HRESULT TimeToText(int64_t time, uint32_t timeFormat, bool beatsOnly, bool zeroBased, kvchar* buffer,
+                     size_t capacity);
 
   // Finding and selecting.
   // With stopPastWindow the walk ends at the first event that starts after
