@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need on a Debian 12 machine:
 # the MinGW-w64 cross compilers, Wine 64-bit, Xvfb, CMake/Ninja, GoogleTest,
-# zlib for MinGW and the libpng sources (built by CMake for both Windows targets).
+# zlib for MinGW and the libpng sources (built by CMake for both Windows targets),
+# and the MIDI files and the independent MIDI library the host's tests read
+# (openttd-openmsx, python3-mido).
 # Idempotent and quiet when everything is already present.
 # Usage: tools/setup.sh [--win32-route]
 #   --win32-route also sets up the route that runs the 32-bit tests
@@ -16,6 +18,7 @@ packages=(
   wine64 wine
   xvfb xauth
   dpkg-dev
+  openttd-openmsx python3-mido
 )
 
 sudo_cmd=()

@@ -26,6 +26,7 @@ inline constexpr uint8_t kSmfSequencerSpecific = 0x7F;
 
 struct SmfTrack {
   std::vector<SmfEvent> events;  // in file order; the end of track is not kept
+  int64_t endTick = 0;           // where the end of track stands (at least the last event)
   bool operator==(const SmfTrack&) const = default;
 };
 

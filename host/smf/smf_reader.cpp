@@ -112,6 +112,7 @@ bool ReadTrack(Reader& in, size_t end, SmfTrack* track) {
       if (!in.Quantity(&length, "meta event length") || !in.Need(length, "meta event")) return false;
       in.Copy(length, &e.data);
       if (e.metaType == kSmfEndOfTrack) {
+        track->endTick = tick;
         in.Skip(end - in.offset());
         return true;
       }
@@ -119,6 +120,7 @@ bool ReadTrack(Reader& in, size_t end, SmfTrack* track) {
       return in.Fail("a system message that a file cannot hold", at);
     }
     track->events.push_back(std::move(e));
+    track->endTick = tick;
   }
   return true;
 }

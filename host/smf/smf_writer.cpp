@@ -51,7 +51,8 @@ std::vector<uint8_t> TrackBytes(const SmfTrack& track) {
       Payload(out, e.data);
     }
   }
-  out.insert(out.end(), {0x00, kSmfMeta, kSmfEndOfTrack, 0x00});
+  Quantity(out, static_cast<uint32_t>(std::clamp<int64_t>(track.endTick - previous, 0, 0x0FFFFFFF)));
+  out.insert(out.end(), {kSmfMeta, kSmfEndOfTrack, 0x00});
   return out;
 }
 
