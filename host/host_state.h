@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,6 +37,9 @@ struct HostState final : ChangeListener {
   CallLog log;
   FaultPlan faults;
   std::vector<SentEvent> sent;
+  // Also told of every event the output service is sent (an application
+  // plays them); it keeps only the last few when this is set.
+  std::function<void(const SentEvent&)> outputListener;
 
   SongEditor Editor() { return SongEditor(song, time, ids, *this); }
   void BeginBracket(bool undoable, const wchar_t* label) { history.Begin(undoable, label); }

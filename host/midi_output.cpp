@@ -10,6 +10,8 @@
 namespace refhost {
 namespace {
 
+constexpr size_t kListenedEventsKept = 1024;
+
 class MidiOutput final : public HostMidiOutput {
  public:
   explicit MidiOutput(const HostLinkRef& link) : link_(link) {}
@@ -58,6 +60,11 @@ HRESULT MidiOutput::SendEvent(MidiEvent* event, DWORD flags) {
     sent.payload.assign(event->payload, event->payload + event->duration);
   sent.flags = flags;
   call.entry().event = sent.record;
+  if (s->outputListener) {
+    s->outputListener(sent);
+    // A listening application plays for hours: keep only the recent events.
+    if (s->sent.size() >= kListenedEventsKept) s->sent.erase(s->sent.begin(), s->sent.begin() + s->sent.size() / 2);
+  }
   s->sent.push_back(std::move(sent));
   return call.Return(S_OK);
 }

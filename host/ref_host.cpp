@@ -127,6 +127,10 @@ const std::vector<SentEvent>& RefHost::SentEvents() const { return state_->sent;
 
 void RefHost::ClearSentEvents() { state_->sent.clear(); }
 
+void RefHost::SetOutputListener(std::function<void(const SentEvent&)> listener) {
+  state_->outputListener = std::move(listener);
+}
+
 int RefHost::OpenBrackets() const { return state_->history.Depth(); }
 
 size_t RefHost::OutstandingBlocks() const { return BlockAccounting::Instance().OutstandingCount(state_.get()); }

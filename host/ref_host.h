@@ -14,6 +14,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -127,6 +128,8 @@ class RefHost {
   FaultPlan& Faults();
   const std::vector<SentEvent>& SentEvents() const;
   void ClearSentEvents();
+  // Called with every event the output service is sent, after it is recorded.
+  void SetOutputListener(std::function<void(const SentEvent&)> listener);
   int OpenBrackets() const;
   size_t OutstandingBlocks() const;
   LeakReport Leaks() const;

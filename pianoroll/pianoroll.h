@@ -27,6 +27,8 @@ class RollSource final : public TrackviewSource {
   bool transportAvailable = true;
 
   static int RowPitch(int32_t row) { return kRollRows - 1 - row; }
+  // Raises the length setting to the largest end of the shown track's blocks.
+  void ReadBlockEnds();
   static bool BlackKey(int pitch);
 
   int32_t RowCount() override { return kRollRows; }

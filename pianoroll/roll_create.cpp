@@ -118,6 +118,7 @@ void RecomputeSnapGrid(PianoRoll* roll) {
 }
 
 void ReloadRollData(PianoRoll* roll) {
+  roll->roll->ReadBlockEnds();
   UpdateTrackLength(roll);
   RecomputeSnapGrid(roll);
   roll->copyStale = true;

@@ -9,6 +9,18 @@ bool RollSource::BlackKey(int pitch) {
   return pitch >= 0 && kBlack[pitch % 12];
 }
 
+void RollSource::ReadBlockEnds() {
+  const int32_t track = store_.CurrentTrack();
+  const int32_t blocks = store_.BlockCount(track);
+  for (int32_t i = 0; i < blocks; ++i) {
+    ItemPath path{};
+    BlockInfo info{};
+    if (store_.BlockPathAt(track, i, &path) != S_OK || store_.GetBlockInfo(path, &info) != S_OK) continue;
+    CoTaskMemFree(info.name);
+    if (info.timeFormat == kTimeTicks && info.end > prefs_.dataLength) prefs_.dataLength = info.end;
+  }
+}
+
 int RollSource::TimeText(int64_t tick, bool beatsOnly, wchar_t* buffer, int size) {
   if (size <= 0) return 0;
   return KvTicksToText(buffer, static_cast<size_t>(size), timeBase_, tick, true, beatsOnly, 1);

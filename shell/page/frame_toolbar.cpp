@@ -145,7 +145,7 @@ void UpdateToolbar(EditorFrame& f) {
   for (UINT command = 4010; command <= 4014; ++command)
     SetButtonState(f.toolbar, command, true, static_cast<int>(command - 4010) == tool);
   if (f.trackviewWindow && GetFocus() == f.trackviewWindow) {
-    const bool any = store.AnySelected() == S_OK;
+    const bool any = store.AnySelected() == 1;  // 1: something is selected
     for (UINT command : {4000u, 4001u, 4003u, 4005u}) SetButtonEnabled(f.toolbar, command, any);
     SetButtonEnabled(f.toolbar, 4002, ClipboardHasEvents());
   } else {

@@ -40,35 +40,3 @@ ClientPixels CaptureClient(HWND window) {
   DeleteDC(dc);
   return out;
 }
-
-ClientPixels CaptureOnScreen(HWND window) {
-  ClientPixels out;
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  RECT client;
-  GetClientRect(window, &client);
-  out.width = client.right;
-  out.height = client.bottom;
-  if (out.width <= 0 || out.height <= 0) return out;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = out.width;
-  info.bmiHeader.biHeight = -out.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC screen = GetDC(window);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (dib && bits) {
-    HGDIOBJ old = SelectObject(dc, dib);
-    BitBlt(dc, 0, 0, out.width, out.height, screen, 0, 0, SRCCOPY);
-    GdiFlush();
-    const auto* words = static_cast<const uint32_t*>(bits);
-    out.words.assign(words, words + static_cast<size_t>(out.width) * out.height);
-    SelectObject(dc, old);
-    DeleteObject(dib);
-  }
-  DeleteDC(dc);
-  ReleaseDC(window, screen);
-  return out;
-}

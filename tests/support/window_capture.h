@@ -16,7 +16,3 @@ struct ClientPixels {
 };
 
 ClientPixels CaptureClient(HWND window);
-
-// The window's client area as it stands on the screen, children included,
-// after everything pending has been painted.
-ClientPixels CaptureOnScreen(HWND window);

@@ -13,7 +13,7 @@
 #include "host/site_interfaces.h"
 #include "kvlib/module.h"
 #include "pianoroll/pianoroll.h"
-#include "tests/support/png_file.h"
+#include "host/app/png_file.h"
 #include "tests/support/window_capture.h"
 
 int main(int argc, char** argv) {

@@ -11,8 +11,7 @@
 
 #include "host/event_factory.h"
 #include "host/ref_host.h"
-#include "tests/support/png_file.h"
-#include "tests/support/window_capture.h"
+#include "host/app/png_file.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {
@@ -79,8 +78,7 @@ int main(int argc, char** argv) {
           SUCCEEDED(page->Show(SW_SHOW))) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        const ClientPixels picture = CaptureOnScreen(frame);
-        status = WritePng(path, picture.words, picture.width, picture.height) ? 0 : 1;
+        status = WriteWindowPng(frame, path) ? 0 : 1;
         if (status) std::fprintf(stderr, "cannot write %s\n", argv[1]);
         page->Deactivate();
         page->SetObjects(0, nullptr);
