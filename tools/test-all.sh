@@ -9,6 +9,8 @@ echo "== native tests (AddressSanitizer, UBSan)"
 ctest --test-dir "$build_root/native" --output-on-failure
 echo "== win64 tests (Wine, Xvfb)"
 "$top/tools/wine-session.sh" "$build_root/win64" ctest --test-dir "$build_root/win64" --output-on-failure
+echo "== the host application with real MIDI files (Wine, Xvfb, mido)"
+"$top/tools/host-file-tests.sh" "$build_root/win64"
 echo "== win32 tests (trixie chroot's Wine, 32-bit code under qemu-i386) and the cross-size checks"
 started=$SECONDS
 "$top/tools/wine32-session.sh" "$build_root/win32" "$build_root/win64" -- \

@@ -90,8 +90,12 @@ int Run(HINSTANCE instance, const Options& options) {
     Complain(L"the song has no track " + std::to_wstring(options.track) + L" to select");
     if (batch) return 1;
   }
-  ShowWindow(main.window(), batch ? SW_SHOWNOACTIVATE : SW_SHOWDEFAULT);
-  UpdateWindow(main.window());
+  // Saving alone needs no window on the screen (and taking one off an X
+  // display without a window manager costs Wine seconds).
+  if (!batch || !options.screenshot.empty()) {
+    ShowWindow(main.window(), batch ? SW_SHOWNOACTIVATE : SW_SHOWDEFAULT);
+    UpdateWindow(main.window());
+  }
   if (batch) {
     if (!main.problem().empty()) {
       Complain(main.problem());
