@@ -19,6 +19,7 @@
 #include "host/event_factory.h"
 #include "host/host_test_support.h"
 #include "shell/page/editor_messages.h"
+#include "shell/page/editor_page.h"
 #include "shell/window_classes.h"
 #include "tests/shell/capturing_site.h"
 #include "tests/shell/plugin_dll.h"
@@ -629,6 +630,32 @@ TEST_F(EditorPageOnSite, DrawingInTheDataAreaIsOneHostEdit) {
   EXPECT_EQ(std::vector<std::wstring>{L"Draw MIDI Event"}, labels);
   EXPECT_EQ(1u, host.Log().Count("InsertItem"));
   EXPECT_EQ(notes + 1, host.Events(track.trackId).size());
+}
+
+// A frame that cannot be made fails the activation (no window is left), and
+// the data source's queries answer for the chosen track.
+TEST_F(EditorPageOnSite, AFrameThatCannotBeMadeFailsAndTheQueriesAnswerForTheChosenTrack) {
+  SetPlugin(connected);
+  auto& editor = static_cast<EditorPage&>(*page.get());
+  int64_t length = -1;
+  TrackInfo info{};
+  EXPECT_EQ(S_FALSE, editor.SelectedTrackInfo(&info));  // no frame yet
+  // Without its logo class the frame's template cannot be made.
+  const HINSTANCE self = GetModuleHandleW(nullptr);
+  ASSERT_TRUE(UnregisterClassW(kLogoClass, self));
+  EXPECT_TRUE(FAILED(Activate()));
+  EXPECT_EQ(nullptr, Frame());
+  RegisterWindowClasses(self);
+  ASSERT_EQ(S_OK, Activate());
+  EXPECT_EQ(S_OK, editor.SelectedTrackInfo(&info));
+  EXPECT_EQ(nullptr, info.name);
+  ItemPath first{};
+  EXPECT_EQ(S_OK, editor.FirstBlockPath(&first));
+  EXPECT_EQ(block.blockId, first.blockId);
+  EXPECT_EQ(S_OK, editor.FirstBlockLength(&length));
+  EXPECT_EQ(3840, length);
+  EXPECT_EQ(E_POINTER, editor.FirstBlockLength(nullptr));
+  EXPECT_EQ(0u, host.OutstandingBlocks());
 }
 
 }  // namespace
