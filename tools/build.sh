@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures (once) and builds the named configurations: win64, win32, native.
+# Configures (once) and builds the named configurations: win64, win32, native,
+# and fuzz (the libFuzzer targets, clang).
 # Usage: tools/build.sh [config...] [-- ninja arguments]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,6 +16,7 @@ for c in "${configs[@]}"; do
     win64) tc=(-DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake") ;;
     win32) tc=(-DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-i686.cmake") ;;
     native) tc=() ;;
+    fuzz) tc=(-DKV_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
     *) echo "unknown configuration $c" >&2; exit 2 ;;
   esac
   if [ ! -f "$dir/build.ninja" ]; then

@@ -7,6 +7,8 @@ build_root="${KV_BUILD_ROOT:-$top/build}"
 "$top/tools/build.sh" native win64 win32
 echo "== native tests (AddressSanitizer, UBSan)"
 ctest --test-dir "$build_root/native" --output-on-failure
+echo "== fuzz targets, a short bounded run each (clang, libFuzzer; tools/fuzz.sh runs them longer)"
+"$top/tools/fuzz.sh" --runs 20000
 echo "== win64 tests (Wine, Xvfb)"
 "$top/tools/wine-session.sh" "$build_root/win64" ctest --test-dir "$build_root/win64" --output-on-failure
 echo "== the host application with real MIDI files (Wine, Xvfb, mido)"

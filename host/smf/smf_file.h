@@ -19,6 +19,9 @@ struct SmfEvent {
 };
 
 inline constexpr uint8_t kSmfMeta = 0xFF;
+// The largest time a file can hold in one variable-length delta: no track of
+// a file read or written goes past it.
+inline constexpr int64_t kSmfMaxTick = 0x0FFFFFFF;
 inline constexpr uint8_t kSmfEndOfTrack = 0x2F;
 inline constexpr uint8_t kSmfTempo = 0x51;
 inline constexpr uint8_t kSmfTrackName = 0x03;

@@ -181,7 +181,8 @@ SmfFile SmfFromProject(const ProjectImage& project) {
     for (size_t i = 0; i < track.events.size(); ++i) {
       const MidiEvent& r = track.events[i].record;
       const uint64_t sequence = 2 * (i + 1) + 1;
-      const int64_t tick = std::max<int64_t>(r.start, 0);
+      // A file holds no time past its one-delta limit.
+      const int64_t tick = std::clamp<int64_t>(r.start, 0, kSmfMaxTick);
       SmfEvent e{tick, 0, 0, {}};
       if (r.type == kEvMeta) {
         if (track.events[i].payload.empty()) continue;
@@ -202,11 +203,11 @@ SmfFile SmfFromProject(const ProjectImage& project) {
         if (r.type == kEvNoteOn) {
           const int32_t length = std::max(r.duration, 0);
           const bool zeroOn = r.data[kOffForm] == kOffAsZeroVelocityOn;
-          SmfEvent off{tick + length, static_cast<uint8_t>((zeroOn ? 0x90 : 0x80) | (r.channel & 0x0F)), 0,
+          SmfEvent off{std::min<int64_t>(tick + length, kSmfMaxTick), static_cast<uint8_t>((zeroOn ? 0x90 : 0x80) | (r.channel & 0x0F)), 0,
                        {static_cast<uint8_t>(r.data[0] & 0x7F),
                         static_cast<uint8_t>(zeroOn ? 0 : r.data[kReleaseVelocity] & 0x7F)}};
+          end = std::max(end, off.tick);
           entries.push_back({off.tick, length == 0 ? sequence + 1 : 0, std::move(off)});
-          end = std::max(end, tick + length);
         }
       } else {
         continue;  // nothing a file can hold
@@ -218,7 +219,7 @@ SmfFile SmfFromProject(const ProjectImage& project) {
       return a.tick != b.tick ? a.tick < b.tick : a.sequence < b.sequence;
     });
     SmfTrack out;
-    out.endTick = end;
+    out.endTick = std::clamp<int64_t>(end, 0, kSmfMaxTick);
     for (Entry& entry : entries) out.events.push_back(std::move(entry.event));
     file.tracks.push_back(std::move(out));
   }

@@ -76,8 +76,11 @@ bool ReadTrack(Reader& in, size_t end, SmfTrack* track) {
   uint8_t running = 0;
   while (in.offset() < end) {
     uint32_t delta = 0;
+    const size_t deltaAt = in.offset();
     if (!in.Quantity(&delta, "event time")) return false;
     tick += delta;
+    // Every time must be writable as one delta from the start of a track.
+    if (tick > kSmfMaxTick) return in.Fail("an event time past " + std::to_string(kSmfMaxTick) + " ticks", deltaAt);
     if (!in.Need(1, "event")) return false;
     size_t at = in.offset();
     SmfEvent e;

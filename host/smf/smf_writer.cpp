@@ -47,7 +47,7 @@ std::vector<uint8_t> TrackBytes(const SmfTrack& track) {
     } else {
       running = 0;
       out.push_back(kSmfMeta);
-      out.push_back(e.metaType & 0x7F);
+      out.push_back(e.metaType);  // any type byte a file holds comes back
       Payload(out, e.data);
     }
   }
