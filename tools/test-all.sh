@@ -11,6 +11,8 @@ echo "== fuzz targets, a short bounded run each (clang, libFuzzer; tools/fuzz.sh
 "$top/tools/fuzz.sh" --runs 20000
 echo "== win64 tests (Wine, Xvfb)"
 "$top/tools/wine-session.sh" "$build_root/win64" ctest --test-dir "$build_root/win64" --output-on-failure
+echo "== the validator at level 4 (tools/validate.sh 10 runs the highest level)"
+"$top/tools/validate.sh" 4 1 "$build_root/win64"
 echo "== the host application with real MIDI files (Wine, Xvfb, mido)"
 "$top/tools/host-file-tests.sh" "$build_root/win64"
 echo "== win32 tests (trixie chroot's Wine, 32-bit code under qemu-i386) and the cross-size checks"
