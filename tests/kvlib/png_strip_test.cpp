@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "kvlib/png_strip.h"
+#include "tests/support/gdi_count.h"
 #include "tests/kvlib/ui_test_support.h"
 
 namespace {
@@ -118,15 +119,7 @@ Bytes ModuleStrip() {
   return Bytes(p, p + SizeofResource(module, found));
 }
 
-// Live GDI objects of the process. Wine answers GetGuiResources with 0, so
-// there the handle table is probed instead.
-int GdiObjects() {
-  if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return static_cast<int>(n);
-  int n = 0;
-  for (ULONG_PTR h = 1; h < 0x10000; ++h)
-    if (GetObjectType(reinterpret_cast<HGDIOBJ>(h))) ++n;
-  return n;
-}
+int GdiObjects() { return static_cast<int>(LiveGdiObjects()); }
 
 struct Lists {
   HIMAGELIST at[3] = {};

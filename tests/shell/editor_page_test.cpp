@@ -10,7 +10,6 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <olectl.h>
-#include <intrin.h>
 
 #include <string>
 #include <thread>
@@ -24,6 +23,7 @@
 #include "tests/shell/capturing_site.h"
 #include "tests/shell/plugin_dll.h"
 #include "tests/shell/shell_test_support.h"
+#include "tests/support/gdi_count.h"
 #include "trackview/trackview.h"
 
 namespace shelltest {
@@ -67,22 +67,7 @@ HWND FindIn(HWND root, const wchar_t* className) {
   return query.found.empty() ? nullptr : query.found[0];
 }
 
-// The process's GDI objects. Wine answers GetGuiResources with 0; there the
-// handle table that the process environment block points to is counted: its
-// 24-byte entries carry the object type at offset 14, 0 for a free entry.
-size_t GdiObjects() {
-  if (const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return counted;
-#ifdef _WIN64
-  const auto* peb = reinterpret_cast<const uint8_t*>(__readgsqword(0x60));
-  const auto* table = *reinterpret_cast<const uint8_t* const*>(peb + 0xF8);
-#else
-  const auto* peb = reinterpret_cast<const uint8_t*>(__readfsdword(0x30));
-  const auto* table = *reinterpret_cast<const uint8_t* const*>(peb + 0x94);
-#endif
-  size_t used = 0;
-  for (size_t i = 0; table && i < 0x10000; ++i) used += table[i * 24 + 14] != 0;
-  return used;
-}
+size_t GdiObjects() { return LiveGdiObjects(); }
 
 // The count sees one brush come and go; otherwise the comparisons say nothing.
 void ExpectGdiCounted() {
