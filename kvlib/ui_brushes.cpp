@@ -1,6 +1,9 @@
 // The numbered brushes: system and UI colours, the module's pattern bitmap and
 // the monochrome patterns.
+#include <algorithm>
 #include <cstdint>
+#include <new>
+#include <vector>
 
 #include "kvlib/gdi_object.h"
 #include "kvlib/module.h"
@@ -38,6 +41,11 @@ struct PatternBrush {
 };
 
 ColourBrush g_colourBrushes[kLastUIBrush - kFirstUIBrush + 1];
+// Brushes of colours that have changed since they were handed out: their
+// users may still hold them, so they live until the module unloads. A colour
+// that comes back takes its old brush again, which bounds the list by the
+// colours ever used.
+std::vector<ColourBrush> g_retired;
 PatternBrush g_patterns[kPatternCount + 1];  // [0]: the bitmap brush
 
 HBRUSH Black() { return static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)); }
@@ -46,11 +54,26 @@ HBRUSH ColourBrushOf(int number) {
   ColourBrush& slot = g_colourBrushes[number - kFirstUIBrush];
   const COLORREF colour = KvGetUIColorAbsolute(number);
   // The entry may have been set since, or follow a system colour.
-  if (!slot.brush || slot.colour != colour) {
-    slot.brush.reset(CreateSolidBrush(colour));
-    slot.colour = colour;
+  if (slot.brush && slot.colour == colour) return slot.brush.get();
+  auto again = std::find_if(g_retired.begin(), g_retired.end(), [&](const ColourBrush& b) { return b.colour == colour; });
+  ColourBrush next;
+  if (again != g_retired.end()) {
+    next = std::move(*again);
+    g_retired.erase(again);
+  } else {
+    next.brush.reset(CreateSolidBrush(colour));
+    next.colour = colour;
+    if (!next.brush) return slot.brush ? slot.brush.get() : Black();
   }
-  return slot.brush ? slot.brush.get() : Black();
+  if (slot.brush) {
+    try {
+      g_retired.push_back(std::move(slot));
+    } catch (const std::bad_alloc&) {
+      return slot.brush.get();  // keeps the old colour rather than free a brush in use
+    }
+  }
+  slot = std::move(next);
+  return slot.brush.get();
 }
 
 HBRUSH PatternBrushOf(int index) {
@@ -88,6 +111,7 @@ HBRUSH KvGetUIBrush(int number) {
 
 void KvUIBrushes_Release() {
   for (ColourBrush& slot : g_colourBrushes) slot.brush.reset();
+  g_retired.clear();
   for (PatternBrush& slot : g_patterns) {
     slot.brush.reset();
     slot.bitmap.reset();

@@ -22,9 +22,15 @@ TEST_F(UIBrushes, SolidColours) {
   EXPECT_EQ(PaintedBy(KvGetUIBrush(151)), RGB(0, 0, 128));
   EXPECT_EQ(PaintedBy(KvGetUIBrush(130)), RGB(219, 142, 87));
   EXPECT_EQ(KvGetUIBrush(151), KvGetUIBrush(151));
-  // The brush follows a changed entry.
+  // The brush follows a changed entry; the one handed out before stays
+  // usable until unload, and comes back with its colour.
+  const HBRUSH navy = KvGetUIBrush(151);
   ASSERT_EQ(KvSetUIColor(151, RGB(10, 20, 30)), 1);
   EXPECT_EQ(PaintedBy(KvGetUIBrush(151)), RGB(10, 20, 30));
+  EXPECT_EQ(PaintedBy(navy), RGB(0, 0, 128));
+  ASSERT_EQ(KvSetUIColor(151, RGB(0, 0, 128)), 1);
+  EXPECT_EQ(KvGetUIBrush(151), navy);
+  ASSERT_EQ(KvSetUIColor(151, RGB(10, 20, 30)), 1);
   ASSERT_EQ(KvSetUIColor(160, 0x04000000 | COLOR_HIGHLIGHT), 1);
   EXPECT_EQ(PaintedBy(KvGetUIBrush(160)), GetSysColor(COLOR_HIGHLIGHT));
 }
@@ -97,6 +103,10 @@ TEST_F(UIBrushes, BitmapPattern) {
 // Unload deletes the cached brushes; the system's own stay.
 TEST_F(UIBrushes, UnloadDeletesCachedBrushes) {
   const HBRUSH pattern = KvGetUIBrush(10001), bitmap = KvGetUIBrush(10000), colour = KvGetUIBrush(120);
+  ASSERT_EQ(KvSetUIColor(121, RGB(1, 2, 3)), 1);
+  const HBRUSH retired = KvGetUIBrush(121);
+  ASSERT_EQ(KvSetUIColor(121, RGB(4, 5, 6)), 1);
+  KvGetUIBrush(121);
   const HBRUSH system = KvGetUIBrush(COLOR_WINDOW);
   ASSERT_EQ(GetObjectType(pattern), static_cast<DWORD>(OBJ_BRUSH));
   ASSERT_EQ(GetObjectType(bitmap), static_cast<DWORD>(OBJ_BRUSH));
@@ -105,6 +115,7 @@ TEST_F(UIBrushes, UnloadDeletesCachedBrushes) {
   EXPECT_EQ(GetObjectType(pattern), 0u);
   EXPECT_EQ(GetObjectType(bitmap), 0u);
   EXPECT_EQ(GetObjectType(colour), 0u);
+  EXPECT_EQ(GetObjectType(retired), 0u);
   EXPECT_EQ(GetObjectType(system), static_cast<DWORD>(OBJ_BRUSH));
   KvModule_Startup(GetModuleHandleW(nullptr));
   EXPECT_EQ(PaintedBy(KvGetUIBrush(120)), RGB(0, 72, 0));
