@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <new>
+#include <string>
 
 #include "kvlib/regional.h"
 
@@ -17,10 +19,16 @@ constexpr int kMaxPrecision = 400;
 constexpr int kMaxWidth = 100000;
 
 // A conversion's text before padding: sign or radix prefix, then the body.
+// It grows as needed; only running out of memory cuts it short.
 class Piece {
  public:
   void Put(kvchar c) {
-    if (length_ < kCapacity) text_[length_++] = c;
+    if (full_) return;
+    try {
+      text_.push_back(c);
+    } catch (const std::bad_alloc&) {
+      full_ = true;
+    }
   }
   void Put(View text) {
     for (kvchar c : text) Put(c);
@@ -28,12 +36,11 @@ class Piece {
   void PutAscii(const char* text, size_t n) {
     for (size_t i = 0; i < n; ++i) Put(static_cast<kvchar>(text[i]));
   }
-  View Text() const { return View(text_, length_); }
+  View Text() const { return View(text_); }
 
  private:
-  static constexpr size_t kCapacity = 2048;
-  kvchar text_[kCapacity];
-  size_t length_ = 0;
+  std::basic_string<kvchar> text_;
+  bool full_ = false;
 };
 
 bool IsDigit(kvchar c) { return c >= '0' && c <= '9'; }
@@ -102,21 +109,19 @@ void PutPadded(TextSink& out, const PrintConversion& form, View prefix, View bod
 // Digits with the regional thousands separator at the regional group sizes.
 void PutGrouped(Piece& piece, View digits) {
   const KvRegionalValues& r = KvText_Regional();
-  size_t boundaries[kMaxPrecision + 330];  // digit counts from the right before which a separator goes
-  size_t count = 0;
-  size_t at = 0;
-  for (size_t g = 0; count < std::size(boundaries); ++g) {
-    size_t size = g < r.groupCount ? r.groups[g] : (r.repeatLastGroup && r.groupCount ? r.groups[r.groupCount - 1] : 0);
-    if (!size) break;
-    at += size;
-    if (at >= digits.size()) break;
-    boundaries[count++] = at;
-  }
-  for (size_t i = 0; i < digits.size(); ++i) {
-    if (count && digits.size() - i == boundaries[count - 1]) {
-      piece.Put(View(r.thousands));
-      --count;
+  // Whether a separator goes before the digit that has k digits right of it
+  // (k > 0): walk the groups from the right until they pass k.
+  auto separatorAt = [&](size_t k) {
+    size_t at = 0;
+    for (size_t g = 0;; ++g) {
+      size_t size = g < r.groupCount ? r.groups[g] : (r.repeatLastGroup && r.groupCount ? r.groups[r.groupCount - 1] : 0);
+      if (!size) return false;
+      at += size;
+      if (at >= k) return at == k;
     }
+  };
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && separatorAt(digits.size() - i)) piece.Put(View(r.thousands));
     piece.Put(digits[i]);
   }
 }
@@ -197,21 +202,23 @@ void PutCharacter(TextSink& out, const PrintConversion& form, const KvPrintArg* 
   PutPadded(out, form, View(), body.Text(), false);
 }
 
+// Strings go straight to the output, which alone bounds them.
 void PutString(TextSink& out, const PrintConversion& form, const KvPrintArg* arg) {
-  if (!arg) return;
+  if (!arg || (arg->kind != KvPrintArg::Kind::Text && arg->kind != KvPrintArg::Kind::NarrowText)) return;
   const size_t limit = form.precision < 0 ? SIZE_MAX : static_cast<size_t>(form.precision);
-  Piece body;
-  if (arg->kind == KvPrintArg::Kind::Text) {
-    const kvchar* text = arg->text ? arg->text : KVTEXT("(null)");
-    size_t length = arg->text ? arg->length : SIZE_MAX;
-    for (size_t i = 0; i < limit && i < length && (length != SIZE_MAX || text[i]); ++i) body.Put(text[i]);
-  } else if (arg->kind == KvPrintArg::Kind::NarrowText) {
-    const char* text = arg->narrow ? arg->narrow : "(null)";
-    for (size_t i = 0; i < limit && text[i]; ++i) body.Put(static_cast<kvchar>(static_cast<unsigned char>(text[i])));
-  } else {
-    return;
-  }
-  PutPadded(out, form, View(), body.Text(), false);
+  const bool wide = arg->kind == KvPrintArg::Kind::Text;
+  const kvchar* text = wide && arg->text ? arg->text : KVTEXT("(null)");
+  const size_t given = wide && arg->text ? arg->length : SIZE_MAX;
+  const char* narrow = !wide && arg->narrow ? arg->narrow : "(null)";
+  auto at = [&](size_t i) -> kvchar {
+    return wide ? text[i] : static_cast<kvchar>(static_cast<unsigned char>(narrow[i]));
+  };
+  size_t n = 0;
+  while (n < limit && (wide && given != SIZE_MAX ? n < given : at(n) != 0)) ++n;
+  const size_t pad = static_cast<size_t>(form.width) > n ? form.width - n : 0;
+  if (!form.left) out.Repeat(' ', pad);
+  for (size_t i = 0; i < n; ++i) out.Put(at(i));
+  if (form.left) out.Repeat(' ', pad);
 }
 
 void PutFloat(TextSink& out, const PrintConversion& form, const KvPrintArg* arg) {

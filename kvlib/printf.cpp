@@ -1,6 +1,7 @@
 #include "kvlib/printf.h"
 
 #include <iterator>
+#include <string>
 
 #include "kvlib/print_conversion.h"
 #include "kvlib/print_tokens.h"
@@ -33,12 +34,12 @@ void PutRegroupedNumber(TextSink& out, View text) {
     text.remove_prefix(1);
   }
   const size_t point = text.find('.');
-  kvchar digits[64];
-  size_t n = 0;
+  // The digits of the whole part, however many.
+  std::basic_string<kvchar> digits;
   for (kvchar c : text.substr(0, point))
-    if (IsDigit(c) && n < std::size(digits)) digits[n++] = c;
-  if (n == 0) digits[n++] = '0';
-  PutGroupedDigits(out, View(digits, n));
+    if (IsDigit(c)) digits.push_back(c);
+  if (digits.empty()) digits.push_back('0');
+  PutGroupedDigits(out, View(digits));
   if (point != View::npos) {
     out.Put(KvText_Regional().decimal);
     const View fraction = text.substr(point + 1);

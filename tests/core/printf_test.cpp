@@ -6,7 +6,9 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/core/text_test_support.h"
 
@@ -76,6 +78,24 @@ TEST_F(PrintF, OutputIsCutToTheBufferAndTerminated) {
   EXPECT_EQ(one[0], 0);
   kvchar wide[600];
   EXPECT_EQ(KvPrintF(wide, KVTEXT("%.1000d|%999999999d"), 1, 2), 599);
+}
+
+// Below the caller's buffer size nothing is cut: long strings, wide padding
+// and long numbers in "$(...)" come out whole.
+TEST_F(PrintF, NothingIsCutBelowTheBufferSize) {
+  const std::basic_string<kvchar> text(5000, 'q');
+  std::vector<kvchar> out(20000);
+  EXPECT_EQ(KvPrintF(out.data(), out.size(), KVTEXT("%s|%-3000s|"), text.c_str(), KVTEXT("ab")), 5000 + 1 + 3000 + 1);
+  EXPECT_EQ(out[5000 + 1 + 3000 - 1], ' ');
+  const std::string narrow(4000, 'n');
+  EXPECT_EQ(KvPrintF(out.data(), out.size(), KVTEXT("%5000hs"), narrow.c_str()), 5000);
+  // 120 digits: 40 groups of three, 39 separators.
+  std::basic_string<kvchar> format = KVTEXT("$(");
+  format.append(120, '7');
+  format += KVTEXT(")");
+  EXPECT_EQ(KvPrintF(out.data(), out.size(), format.c_str()), 120 + 39);
+  EXPECT_EQ(out[3], ',');
+  EXPECT_EQ(out[120 + 39 - 4], ',');
 }
 
 TEST_F(PrintF, DollarSeparators) {
