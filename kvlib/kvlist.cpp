@@ -314,6 +314,7 @@ KVRESULT KvList_InsertList(KvList list, int32_t index, const void* items, int32_
   Guard guard(list);
   if (!guard.ok()) return guard.status();
   void* pending = list->pendingItem;
+  bool insertingPending = !items;
   if (!items) {
     if (n != -1 || !pending) return KV_E_FAIL;
     items = &pending;
@@ -346,7 +347,14 @@ KVRESULT KvList_InsertList(KvList list, int32_t index, const void* items, int32_
       if (taken > 0) adopted.push_back(blocks[i]);
     }
   }
+  // A successful insert ends the pending item: inserted (by null items, or
+  // among the blocks handed over) or, when it was not, freed rather than lost.
+  if (pending && IsHeap(list) && !insertingPending) {
+    const auto* blocks = static_cast<void* const*>(items);
+    insertingPending = std::find(blocks, blocks + n, pending) != blocks + n;
+  }
   InsertRaw(list, index, items, n);
+  if (pending && !insertingPending) BlockFree(list, pending);
   list->pendingItem = nullptr;
   return KV_OK;
 }
@@ -473,10 +481,8 @@ KVRESULT KvList_ArrayForceItemCount(KvList list, int32_t n, int32_t shrink) {
 KVRESULT KvList_MoveItemsBetweenHeapLists(KvList destination, int32_t index, KvList source, int32_t first,
                                           int32_t n) {
   if (destination == source) return KV_E_FAIL;
-  Guard destGuard(destination);
-  if (!destGuard.ok()) return destGuard.status();
-  Guard sourceGuard(source);
-  if (!sourceGuard.ok()) return sourceGuard.status();
+  PairGuard guard(destination, source);
+  if (!guard.ok()) return guard.status();
   if (!IsHeap(destination) || !IsHeap(source)) return KV_E_FAIL;
   if (first < 0 || first > source->count) return KV_E_FAIL;
   if (n < 0) n = source->count - first;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 #include "kvlib/kvlist.h"
 
@@ -29,6 +30,20 @@ class Guard {
   tKVLIST* list_;
   bool locked_ = false;
   KVRESULT status_ = KV_OK;
+};
+
+// Two lists guarded at once, their locks always taken in one global order
+// (by address): two threads moving between the same lists in opposite
+// directions cannot each hold the lock the other waits for.
+class PairGuard {
+ public:
+  PairGuard(tKVLIST* a, tKVLIST* b)
+      : first_(std::less<tKVLIST*>()(a, b) ? a : b), second_(std::less<tKVLIST*>()(a, b) ? b : a) {}
+  KVRESULT status() const { return first_.ok() ? second_.status() : first_.status(); }
+  bool ok() const { return first_.ok() && second_.ok(); }
+
+ private:
+  Guard first_, second_;
 };
 
 inline bool IsArray(const tKVLIST* l) { return (l->options & KVLIST_ARRAY) != 0; }

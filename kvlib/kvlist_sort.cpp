@@ -60,10 +60,8 @@ KVRESULT KvList_HeapSort(KvList list, uint32_t criterion, KvListCompare compare)
 
 KVRESULT KvList_SortTo(KvList source, KvList destination, uint32_t criterion, KvListCompare compare) {
   if (source == destination) return KV_E_FAIL;
-  Guard sourceGuard(source);
-  if (!sourceGuard.ok()) return sourceGuard.status();
-  Guard destGuard(destination);
-  if (!destGuard.ok()) return destGuard.status();
+  PairGuard guard(source, destination);
+  if (!guard.ok()) return guard.status();
   if (!compare) return KV_E_INVALIDARG;
   // Array items are copied, so both lists must hold the same items; a heap list
   // cannot take pointers to blocks it does not own.

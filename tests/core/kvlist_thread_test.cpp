@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <set>
 #include <thread>
 #include <vector>
@@ -135,6 +136,28 @@ int SlowMatch(const void*, const void*) {
 }
 
 }  // namespace
+
+// Two threads moving items between the same two lists in opposite
+// directions take the two locks in one order and both finish.
+TEST(KvListThreadSafe, OppositeMovesBetweenTwoListsFinish) {
+  ListPtr a = MakeList(4, 8, 8, KVLIST_HEAP | KVLIST_THREADSAFE | KVLIST_NOOWNERCHECK);
+  ListPtr b = MakeList(4, 8, 8, KVLIST_HEAP | KVLIST_THREADSAFE | KVLIST_NOOWNERCHECK);
+  for (int i = 0; i < 8; ++i) {
+    ASSERT_EQ(KvList_AllocAndInsertItem(a.get(), &i, 4, -1, nullptr), KV_OK);
+    ASSERT_EQ(KvList_AllocAndInsertItem(b.get(), &i, 4, -1, nullptr), KV_OK);
+  }
+  auto done = std::make_shared<std::atomic<int>>(0);
+  auto mover = [done](KvList from, KvList to) {
+    for (int i = 0; i < 20000; ++i) KvList_MoveItemsBetweenHeapLists(to, 0, from, 0, 1);
+    ++*done;
+  };
+  // Detached: a deadlock must fail the test, not hang it.
+  std::thread(mover, a.get(), b.get()).detach();
+  std::thread(mover, b.get(), a.get()).detach();
+  for (int wait = 0; wait < 3000 && *done < 2; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_EQ(*done, 2) << "the two moves wait on each other";
+  EXPECT_EQ(KvList_Count(a.get()) + KvList_Count(b.get()), 16);
+}
 
 TEST(KvListThreadSafe, CallbacksRunInsideTheLock) {
   ListPtr list = MakeIntList(8, 8, KVLIST_THREADSAFE);
