@@ -18,6 +18,9 @@ template <class Each>
 HRESULT WalkEventsIn(EventStore& store, int64_t from, int64_t to, Each&& each) {
   HostMidiData* data = store.host().data;
   if (!data) return E_UNEXPECTED;
+  // A list that cannot be rebuilt is the host's failure, not an empty list.
+  HRESULT built = store.EnsureView();
+  if (FAILED(built)) return built;
   const int32_t count = store.EventCount();
   // A pending change may have lengthened a note beyond the listed bound.
   int64_t reach = 0;

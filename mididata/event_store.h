@@ -67,6 +67,9 @@ class EventStore {
   void SetTypeMask(uint32_t mask);
   uint32_t ChannelMask() const { return channelMask_; }
   void SetChannelMask(uint32_t mask);
+  // Rebuilds the event list when it is stale; the host's error when it cannot.
+  HRESULT EnsureView();
+  // The listed events (0 when the list cannot be built: see EnsureView).
   int32_t EventCount();
   HRESULT PathAt(int32_t index, ItemPath* out);
 
@@ -168,7 +171,6 @@ class EventStore {
 
   TrackEntry* TrackAt(int32_t index) const;
   void DestroyTracks();
-  HRESULT EnsureView();
   HRESULT AppendBlockEvents(const ItemPath& block, std::vector<KeyedPath>* out);
   HRESULT RebuildEvents();
   HRESULT ReadTrackKey(uint32_t trackId, TrackKey* key);

@@ -7,7 +7,8 @@
 HRESULT QuantizeSelection(EventStore& store, uint32_t word, int64_t whole) {
   PendingEdits& pending = store.pending();
   pending.Clear();
-  HRESULT walk = S_OK;
+  HRESULT walk = store.EnsureView();
+  if (FAILED(walk)) return walk;
   const int32_t count = store.EventCount();
   for (int32_t i = 0; i < count; ++i) {
     ItemPath path{};

@@ -6,6 +6,8 @@
 #include <functional>
 #include <memory>
 
+#include "mididata/clipboard.h"
+#include "mididata/edit_gestures.h"
 #include "tests/mididata/store_fixture.h"
 
 using refhost::Note;
@@ -163,3 +165,27 @@ TEST_F(StorePortsTest, WithoutAnOutputNothingIsSent) {
 }
 
 }  // namespace
+
+// A list that cannot be rebuilt after an invalidation is the host's failure
+// for every operation that walks it, never "nothing selected".
+TEST(StoreFaults, AListThatCannotBeRebuiltFailsItsWalkers) {
+  const struct {
+    const char* name;
+    std::function<HRESULT(EventStore&)> op;
+  } cases[] = {
+      {"delete selection", [](EventStore& s) { return DeleteSelection(s); }},
+      {"set velocity", [](EventStore& s) { return SetSelectedVelocity(s, 100); }},
+      {"copy", [](EventStore& s) { return CopySelection(s, nullptr, false); }},
+      {"cut", [](EventStore& s) { return CopySelection(s, nullptr, true); }},
+      {"any selected", [](EventStore& s) { return s.AnySelected(); }},
+  };
+  for (const auto& c : cases) {
+    Rig f;
+    BuildSong(f.host);
+    ASSERT_EQ(S_OK, f.store.SelectView(-1, -1));
+    ASSERT_EQ(S_OK, f.store.Refresh(true));  // the list is stale now
+    f.host.Faults().FailCall("EnumFirst", kInjected);
+    EXPECT_EQ(kInjected, c.op(f.store)) << c.name;
+    EXPECT_EQ(0, f.host.OpenBrackets()) << c.name;
+  }
+}
