@@ -43,7 +43,10 @@ class EventStore {
   void Disconnect() { host_ = HostLinks{}; }
   const HostLinks& host() const { return host_; }
 
-  uint32_t& status() { return status_; }
+  // The status word: the store's cache bits and the plug-in's notification
+  // bits. Reports may change it from the host's threads while the editor's
+  // thread rebuilds, so every change of it is one atomic operation.
+  std::atomic<uint32_t>& status() { return status_; }
 
   // The edits of the gesture in progress (edit_commit.h commits them).
   PendingEdits& pending() { return pending_; }
@@ -209,7 +212,7 @@ class EventStore {
   std::atomic<uint32_t> changes_{0};
   std::mutex changedLock_;  // reports may come from the host's threads
   std::vector<ItemPath> changedLengths_;
-  uint32_t status_ = 0;
+  std::atomic<uint32_t> status_{0};
   PortTable outputPorts_;
   PortTable inputPorts_;
   PendingEdits pending_;

@@ -86,13 +86,13 @@ ComPtr<EditorPage> MidiPluginBase::AttachedPage() {
 }
 
 bool MidiPluginBase::ClaimStateBit(uint32_t bit) {
-  return (std::atomic_ref<uint32_t>(store_.status()).fetch_or(bit) & bit) == 0;
+  return (store_.status().fetch_or(bit) & bit) == 0;
 }
 
-void MidiPluginBase::SetStateBits(uint32_t bits) { std::atomic_ref<uint32_t>(store_.status()).fetch_or(bits); }
+void MidiPluginBase::SetStateBits(uint32_t bits) { store_.status().fetch_or(bits); }
 
-void MidiPluginBase::ClearStateBits(uint32_t bits) { std::atomic_ref<uint32_t>(store_.status()).fetch_and(~bits); }
+void MidiPluginBase::ClearStateBits(uint32_t bits) { store_.status().fetch_and(~bits); }
 
 bool MidiPluginBase::StateBitsSet(uint32_t bits) {
-  return (std::atomic_ref<uint32_t>(store_.status()).load() & bits) == bits;
+  return (store_.status().load() & bits) == bits;
 }
