@@ -2,22 +2,7 @@
 
 #include <algorithm>
 
-namespace {
-
-uint8_t StatusOf(uint32_t type) {
-  switch (type) {
-    case kEvNoteOff: return 0x80;
-    case kEvNoteOn: return 0x90;
-    case kEvPolyPressure: return 0xA0;
-    case kEvControlChange: return 0xB0;
-    case kEvProgramChange: return 0xC0;
-    case kEvAfterTouch: return 0xD0;
-    case kEvPitchBend: return 0xE0;
-    default: return 0;
-  }
-}
-
-}  // namespace
+#include "host/smf/smf_project.h"
 
 MidiDevice::MidiDevice() {
   if (midiOutGetNumDevs() == 0) return;
@@ -51,7 +36,7 @@ void MidiDevice::Send(const MidiEvent& record, const std::vector<uint8_t>& paylo
     }
     return;
   }
-  const uint8_t status = StatusOf(record.type);
+  const uint8_t status = ChannelStatusOf(record.type);
   if (!status) return;
   const uint8_t channel = static_cast<uint8_t>(record.channel & 0x0F);
   SendShort(static_cast<uint8_t>(status | channel), record.data[0], record.data[1]);
@@ -81,7 +66,7 @@ void Transport::Build() {
         const MidiEvent& r = e.record;
         if (r.type == kEvSysex) {
           schedule_.push_back({r.start, 1, r, e.payload});
-        } else if (StatusOf(r.type)) {
+        } else if (ChannelStatusOf(r.type)) {
           schedule_.push_back({r.start, 1, r, {}});
           if (r.type == kEvNoteOn) {
             MidiEvent off = r;

@@ -25,19 +25,6 @@ uint32_t TypeOf(uint8_t status) {
   }
 }
 
-uint8_t StatusOf(uint32_t type) {
-  switch (type) {
-    case kEvNoteOff: return 0x80;
-    case kEvNoteOn: return 0x90;
-    case kEvPolyPressure: return 0xA0;
-    case kEvControlChange: return 0xB0;
-    case kEvProgramChange: return 0xC0;
-    case kEvAfterTouch: return 0xD0;
-    case kEvPitchBend: return 0xE0;
-    default: return 0;
-  }
-}
-
 MidiEvent Record(uint32_t type, int64_t tick) {
   MidiEvent e{};
   e.type = type;
@@ -117,6 +104,19 @@ void AddTrackEvents(const SmfTrack& in, ProjectTrack* out, std::vector<uint8_t>*
 
 }  // namespace
 
+uint8_t ChannelStatusOf(uint32_t type) {
+  switch (type) {
+    case kEvNoteOff: return 0x80;
+    case kEvNoteOn: return 0x90;
+    case kEvPolyPressure: return 0xA0;
+    case kEvControlChange: return 0xB0;
+    case kEvProgramChange: return 0xC0;
+    case kEvAfterTouch: return 0xD0;
+    case kEvPitchBend: return 0xE0;
+    default: return 0;
+  }
+}
+
 bool ProjectEvent::operator==(const ProjectEvent& other) const {
   return std::memcmp(&record, &other.record, sizeof record) == 0 && payload == other.payload;
 }
@@ -192,7 +192,7 @@ SmfFile SmfFromProject(const ProjectImage& project) {
       } else if (r.type == kEvSysex || r.type == kEvSysexContinue) {
         e.status = r.type == kEvSysex ? 0xF0 : 0xF7;
         e.data = track.events[i].payload;
-      } else if (uint8_t status = StatusOf(r.type)) {
+      } else if (uint8_t status = ChannelStatusOf(r.type)) {
         if (r.type == kEvNoteOff && r.data[kOffForm] == kOffAsZeroVelocityOn) status = 0x90;
         e.status = static_cast<uint8_t>(status | (r.channel & 0x0F));
         const bool one = status == 0xC0 || status == 0xD0;

@@ -40,6 +40,9 @@ inline constexpr int kReleaseVelocity = 2;
 inline constexpr int kOffForm = 3;
 inline constexpr uint8_t kOffAsZeroVelocityOn = 1;
 
+// The status nibble (0x80-0xE0) of a channel event type; 0 for other types.
+uint8_t ChannelStatusOf(uint32_t type);
+
 ProjectImage ProjectFromSmf(const SmfFile& file);
 // Always format 1, one track per project track.
 SmfFile SmfFromProject(const ProjectImage& project);
