@@ -3,7 +3,8 @@
 # the MinGW-w64 cross compilers, Wine 64-bit, Xvfb, CMake/Ninja, GoogleTest,
 # zlib for MinGW and the libpng sources (built by CMake for both Windows targets),
 # and the MIDI files and the independent MIDI library the host's tests read
-# (openttd-openmsx, python3-mido).
+# (openttd-openmsx, python3-mido), and clang with its libFuzzer runtime for
+# the fuzz targets.
 # Idempotent and quiet when everything is already present.
 # Usage: tools/setup.sh [--win32-route]
 #   --win32-route also sets up the route that runs the 32-bit tests
@@ -19,6 +20,7 @@ packages=(
   xvfb xauth
   dpkg-dev
   openttd-openmsx python3-mido
+  clang libclang-rt-14-dev
 )
 
 sudo_cmd=()
