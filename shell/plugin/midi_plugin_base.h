@@ -69,6 +69,9 @@ class MidiPluginBase : public PluginMain, public PluginLanguage {
   bool StateBitsSet(uint32_t bits);
 
   EventStore& store() { return store_; }
+  // Whether the caller runs on the thread that made this object, the host's
+  // user-interface thread on which the editor lives.
+  bool OnEditorThread() const { return GetCurrentThreadId() == editorThread_; }
   // The editor's settings, kept by the derived object.
   virtual EditorPrefs& prefs() = 0;
   // The quantize parameter word of the MIDI Quantize dialog; 0 (nothing to
@@ -130,6 +133,7 @@ class MidiPluginBase : public PluginMain, public PluginLanguage {
   HostTimeBase timeBase_{};
   UINT clipboardFormat_ = 0;
   uint32_t quantizeWord_ = 0;
+  DWORD editorThread_ = GetCurrentThreadId();
 
   EventStore store_;
 };

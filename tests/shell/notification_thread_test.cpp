@@ -16,6 +16,7 @@
 
 #include "host/event_factory.h"
 #include "shell/page/editor_messages.h"
+#include "shell/window_classes.h"
 #include "tests/shell/capturing_site.h"
 #include "tests/shell/shell_test_support.h"
 
@@ -46,6 +47,7 @@ unsigned __stdcall Report(void* argument) {
 
 TEST(NotificationQueue, ReportsFromAnotherThreadAreReplayedOnceInOrder) {
   constexpr int kReports = 10000;
+  RegisterWindowClasses(GetModuleHandleW(nullptr));  // the editor's classes, as the module registers them
   refhost::RefHost host;
   const ItemPath track = host.AddTrack({.name = L"Piano", .channel = 0});
   const ItemPath block = host.AddBlock(track, {.start = 0, .end = 1 << 30});
@@ -113,6 +115,22 @@ TEST(NotificationQueue, ReportsFromAnotherThreadAreReplayedOnceInOrder) {
     store.PathAt(i, &listed);
     ASSERT_EQ(eventIds[i], listed.eventId) << i;
   }
+
+  // Deletions reported from the other thread do not touch the list there:
+  // they wait for the editor's thread like every other report.
+  Reporter deleter{site->notifySink.get(), {}, {}};
+  for (uint32_t id : eventIds) {
+    const ItemPath e{block.trackId, block.blockId, id};
+    deleter.records.push_back(Record(NOTIFY_DataChanged, kChangeDeleted, kLevelEvent, e, {}));
+  }
+  thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, Report, &deleter, 0, nullptr));
+  ASSERT_NE(nullptr, thread);
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 60000));
+  CloseHandle(thread);
+  EXPECT_EQ(kReports, store.EventCount());
+  PumpMessages();
+  EXPECT_EQ(0, store.EventCount());
+  EXPECT_EQ(S_FALSE, Impl(plugin.get()).DrainNotifications(false));
 
   EXPECT_EQ(S_OK, page->Deactivate());
   EXPECT_EQ(S_OK, page->SetObjects(0, nullptr));
