@@ -112,20 +112,6 @@ void Document::Load(const ProjectImage& project) {
   }
 }
 
-int64_t Document::End() const {
-  int64_t end = 0;
-  for (const refhost::SongTrack& track : host_->song().tracks) {
-    for (const refhost::SongBlock& block : track.blocks) {
-      end = std::max(end, block.info.end);
-      for (const refhost::SongEvent& e : block.events) {
-        const MidiEvent& r = e.record;
-        end = std::max(end, r.type == kEvNoteOn ? r.start + std::max(r.duration, 0) : r.start);
-      }
-    }
-  }
-  return end;
-}
-
 ProjectImage Document::Image(const std::vector<uint8_t>& settings) const {
   ProjectImage project;
   project.ticksPerQuarter = ticksPerQuarter_;

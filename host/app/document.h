@@ -26,8 +26,6 @@ class Document {
   const std::vector<uint8_t>& settings() const { return settings_; }
   const TempoMap& tempo() const { return tempo_; }
   uint16_t ticksPerQuarter() const { return ticksPerQuarter_; }
-  // The end of the song in ticks: the last track end or event end.
-  int64_t End() const;
 
   // The project as it stands now, with the plug-in's settings.
   ProjectImage Image(const std::vector<uint8_t>& settings) const;

@@ -56,10 +56,19 @@ Transport::Transport(refhost::RefHost& host, const TempoMap& tempo, MidiDevice& 
 
 void Transport::Build() {
   schedule_.clear();
+  end_ = 0;
   const refhost::Song& song = host_.song();
   bool anySolo = false;
   for (const refhost::SongTrack& t : song.tracks) anySolo |= (refhost::TrackFlags(t.info) & refhost::kTrackSolo) != 0;
   for (const refhost::SongTrack& t : song.tracks) {
+    // The song ends where its last block or note does, soloed or not.
+    for (const refhost::SongBlock& b : t.blocks) {
+      end_ = std::max(end_, b.info.end);
+      for (const refhost::SongEvent& e : b.events) {
+        const MidiEvent& r = e.record;
+        end_ = std::max(end_, r.type == kEvNoteOn ? r.start + std::max(r.duration, 0) : r.start);
+      }
+    }
     if (anySolo && !(refhost::TrackFlags(t.info) & refhost::kTrackSolo)) continue;
     for (const refhost::SongBlock& b : t.blocks) {
       for (const refhost::SongEvent& e : b.events) {
@@ -116,7 +125,7 @@ void Transport::Stop() {
   if (host_.TransportBits() & kTransportPlaying) host_.SetPlaying(false);
 }
 
-void Transport::Step(int64_t end) {
+void Transport::Step() {
   // The plug-in's play and stop buttons change the host's transport bits.
   const bool hostPlaying = (host_.TransportBits() & kTransportPlaying) != 0;
   if (hostPlaying && !playing_) Play();
@@ -135,9 +144,9 @@ void Transport::Step(int64_t end) {
   if (looping && position_ < loop.end && tick >= loop.end) {
     StartAt(loop.start);
     tick = loop.start;
-  } else if (!looping && tick > end) {
-    host_.SetPosition(end);
-    position_ = end;
+  } else if (!looping && tick > end_) {
+    host_.SetPosition(end_);
+    position_ = end_;
     Stop();
     return;
   }

@@ -42,8 +42,9 @@ class Transport {
   void Play();
   void Stop();
   // The timer's step: follows the host's transport bits and position, sends
-  // what is due and moves the position on. end is where the song ends.
-  void Step(int64_t end);
+  // what is due and moves the position on; unless looping, it stops at the
+  // end of the song as it stood when playing started.
+  void Step();
 
  private:
   struct Scheduled {
@@ -62,6 +63,7 @@ class Transport {
   bool playing_ = false;
   std::vector<Scheduled> schedule_;
   size_t next_ = 0;
+  int64_t end_ = 0;          // the last block end or event end of the schedule's song
   int64_t position_ = 0;     // the position this transport last gave the host
   double startMicros_ = 0;   // song time at startCounter_
   LARGE_INTEGER startCounter_{};

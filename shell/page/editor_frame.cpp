@@ -158,8 +158,11 @@ void Refresh(EditorFrame& f) {
   FillTrackSelector(f, true);
   if (f.trackview) {
     // A refresh that took the shown track away falls back to another.
-    if (plugin->store().CurrentTrack() != SelectedTrack(f.window)) SelectChosenTrack(f);
-    ReloadRollData(f.trackview);
+    if (plugin->store().CurrentTrack() != SelectedTrack(f.window)) {
+      SelectChosenTrack(f);  // reloads the view itself
+    } else {
+      ReloadRollData(f.trackview);
+    }
   }
 }
 
