@@ -451,6 +451,15 @@ KVRESULT KvList_GrowAllocated(KvList list, int32_t n) {
   return AddSlots(list, steps * list->growBy);
 }
 
+KVRESULT KvList_Append(KvList list, const void* item) {
+  if (!KvList_IsListFast(list)) return KV_E_INVALIDARG;
+  if (list->count >= list->capacity && list->count > list->growBy) {
+    const KVRESULT hr = KvList_GrowAllocated(list, list->count);
+    if (hr != KV_OK) return hr;
+  }
+  return KvList_InsertList(list, -1, item, 1);
+}
+
 KVRESULT KvList_ShrinkAllocated(KvList list, int32_t n) {
   Guard guard(list);
   if (!guard.ok()) return guard.status();

@@ -81,6 +81,9 @@ KVRESULT KvList_SetThreadOwner(KvList list, uint32_t threadId);
 int32_t KvList_GetFileAndLine(KvList list, const char** file);
 bool KvList_IsValidIndexSlow(KvList list, int32_t index);
 KVRESULT KvList_GrowAllocated(KvList list, int32_t n);
+// Appends one item; a full list first doubles its room (in steps of its
+// growth), so that n appends copy the items about log n times, not n / growth.
+KVRESULT KvList_Append(KvList list, const void* item);
 KVRESULT KvList_ShrinkAllocated(KvList list, int32_t n);
 KVRESULT KvList_MoveRange(KvList list, int32_t from, int32_t to, int32_t n);
 KVRESULT KvList_AllocItem(KvList list, int32_t size, void** outBlock);

@@ -1,5 +1,6 @@
 // Building the event list of the current view and keeping it in display order.
 #include <algorithm>
+#include <cstring>
 
 #include "mididata/event_store.h"
 #include "mididata/host_bracket.h"
@@ -30,7 +31,7 @@ HRESULT EventStore::KeyOf(const ItemPath& path, TrackKey* cache, DisplayKey* key
   return S_OK;
 }
 
-HRESULT EventStore::AppendBlockEvents(const ItemPath& block, std::vector<KeyedPath>* out) {
+HRESULT EventStore::AppendBlockEvents(const ItemPath& block, std::vector<ListedEvent>* out) {
   ReadBracket bracket(host_.data);
   if (!bracket.Opened()) return bracket.result();
   TrackKey track{};
@@ -41,7 +42,7 @@ HRESULT EventStore::AppendBlockEvents(const ItemPath& block, std::vector<KeyedPa
   return EnumerateLevel(host_.data, parent, kLevelEvent, &event, typeMask_, [&](const ItemPath& path) {
     const int32_t channel = EffectiveChannel(track.channel, event.channel);
     if (ChannelAdmitted(channel, channelMask_)) {
-      out->push_back(KeyedPath{path, DisplayKey{event.start, track.orderKey, channel}, event.timeFormat});
+      out->push_back(ListedEvent{path, event.timeFormat, event.start, track.orderKey, channel});
       NoteListed(event);
     }
     return S_OK;
@@ -58,7 +59,9 @@ HRESULT EventStore::RebuildEvents() {
   hr = events_ ? S_OK
                : KvList_CreateExZ(&events_, sizeof(ListedEvent), 8, 8, 0x40000004, nullptr, nullptr, nullptr);
   if (FAILED(hr)) return hr;
+  const size_t previous = static_cast<size_t>(KvList_Count(events_));  // as many are likely again
   KvList_DeleteList(events_, 0, -1, 1);
+  ForgetReports();
   longestNote_ = 0;
   otherFormats_ = 0;
   {
@@ -66,7 +69,8 @@ HRESULT EventStore::RebuildEvents() {
     changedLengths_.clear();  // measured again by the rebuild
   }
 
-  std::vector<KeyedPath> gathered;
+  std::vector<ListedEvent> gathered;
+  gathered.reserve(previous);
   const int32_t tracks = TrackCount();
   if (currentTrack_ < tracks) {
     const int32_t firstTrack = currentTrack_ < 0 ? 0 : currentTrack_;
@@ -83,54 +87,150 @@ HRESULT EventStore::RebuildEvents() {
       }
     }
   }
-  auto before = [](const KeyedPath& a, const KeyedPath& b) { return CompareDisplay(a.key, b.key) < 0; };
+  auto before = [](const ListedEvent& a, const ListedEvent& b) { return CompareDisplay(KeyOf(a), KeyOf(b)) < 0; };
   if (!std::is_sorted(gathered.begin(), gathered.end(), before))
     std::stable_sort(gathered.begin(), gathered.end(), before);
 
-  std::vector<ListedEvent> paths;
-  paths.reserve(gathered.size());
-  for (const KeyedPath& k : gathered) {
-    paths.push_back(ListedEvent{k.path, k.timeFormat, k.key.start});
-    if (k.timeFormat != kTimeTicks) ++otherFormats_;
-  }
-  if (!paths.empty()) {
-    hr = KvList_InsertList(events_, -1, paths.data(), static_cast<int32_t>(paths.size()));
+  if (!gathered.empty()) {
+    hr = KvList_ArrayForceItemCount(events_, static_cast<int32_t>(gathered.size()), 0);
     if (FAILED(hr)) return hr;
+    std::memcpy(KvList_At(events_, 0), gathered.data(), gathered.size() * sizeof(ListedEvent));
+    for (const ListedEvent& e : gathered)
+      if (e.timeFormat != kTimeTicks) ++otherFormats_;
   }
   status_ |= kStoreEventsValid;
   builtTypeMask_ = typeMask_;
   return S_OK;
 }
 
-int32_t EventStore::FindEntry(const ItemPath& path) const {
-  const int32_t n = KvList_Count(events_);
-  for (int32_t i = 0; i < n; ++i) {
-    const ItemPath* p = static_cast<const ItemPath*>(KvList_At(events_, i));
-    if (p->eventId == path.eventId && p->blockId == path.blockId && p->trackId == path.trackId) return i;
-  }
-  return -1;
+void EventStore::ForgetReports() {
+  listed_.Clear();
+  listedMade_ = false;
+  gone_.Clear();
+  renumberedFrom_.Clear();
+  renumberedTo_.Clear();
+  renumbered_.clear();
+  arriving_.clear();
 }
 
-// Inserts one path at its display position, reading the keys of the probed
-// entries from the host. The caller holds a read bracket.
-HRESULT EventStore::InsertSorted(const ItemPath& path, const DisplayKey& key, uint32_t timeFormat) {
-  TrackKey cache{};
-  HRESULT failure = S_OK;
-  const int32_t index = BisectInsertIndex(KvList_Count(events_), [&](int32_t i) {
-    if (FAILED(failure)) return 0;
-    DisplayKey probe{};
-    HRESULT hr = KeyOf(*static_cast<const ItemPath*>(KvList_At(events_, i)), &cache, &probe);
-    if (FAILED(hr)) {
-      failure = hr;
-      return 0;
+// Made at the first report after a build, so that building and browsing a
+// list pay nothing for it.
+PathSet& EventStore::Listed() {
+  if (!listedMade_) {
+    const int32_t n = KvList_Count(events_);
+    listed_.Reserve(static_cast<size_t>(n) + arriving_.size());
+    for (int32_t i = 0; i < n; ++i) listed_.Add(static_cast<const ListedEvent*>(KvList_At(events_, i))->path);
+    listedMade_ = true;
+  }
+  return listed_;
+}
+
+namespace {
+
+bool PathBefore(const ItemPath& a, const ItemPath& b) {
+  if (a.trackId != b.trackId) return a.trackId < b.trackId;
+  if (a.blockId != b.blockId) return a.blockId < b.blockId;
+  return a.eventId < b.eventId;
+}
+
+}  // namespace
+
+void EventStore::Arrive(const ItemPath& path, const DisplayKey& key, uint32_t timeFormat) {
+  arriving_.push_back(ListedEvent{path, timeFormat, key.start, key.orderKey, key.channel});
+  Listed().Add(path);
+  if (timeFormat != kTimeTicks) ++otherFormats_;
+}
+
+HRESULT EventStore::Depart(const ItemPath& path) {
+  if (!Listed().Contains(path)) return S_FALSE;
+  if (renumberedFrom_.Contains(path) || renumberedTo_.Contains(path)) {
+    HRESULT hr = FlushReports();
+    if (FAILED(hr)) return hr;
+  }
+  Listed().Remove(path);
+  gone_.Add(path);
+  return S_OK;
+}
+
+HRESULT EventStore::Renumber(const ItemPath& from, const ItemPath& to) {
+  if (SamePath(from, to) || !Listed().Contains(from)) return S_OK;
+  if (gone_.Contains(from) || gone_.Contains(to) || renumberedFrom_.Contains(from) || renumberedFrom_.Contains(to) ||
+      renumberedTo_.Contains(from) || renumberedTo_.Contains(to)) {
+    HRESULT hr = FlushReports();
+    if (FAILED(hr)) return hr;
+  }
+  Listed().Remove(from);
+  Listed().Add(to);
+  renumberedFrom_.Add(from);
+  renumberedTo_.Add(to);
+  renumbered_.emplace_back(from, to);
+  return S_OK;
+}
+
+// Removals and renumberings in one pass that closes the gaps, then the
+// arrivals merged in from the back, each after the listed entries of an
+// equal key.
+HRESULT EventStore::FlushReports() {
+  if (!ReportsWaiting()) return S_OK;
+  std::sort(renumbered_.begin(), renumbered_.end(),
+            [](const auto& a, const auto& b) { return PathBefore(a.first, b.first); });
+  auto renumber = [&](ItemPath* p) {
+    if (renumbered_.empty() || !renumberedFrom_.Contains(*p)) return;
+    *p = std::lower_bound(renumbered_.begin(), renumbered_.end(), *p, [](const auto& r, const ItemPath& key) {
+           return PathBefore(r.first, key);
+         })->second;
+  };
+
+  int32_t n = KvList_Count(events_);
+  if (!gone_.empty() || !renumbered_.empty()) {
+    auto* entries = n ? static_cast<ListedEvent*>(KvList_At(events_, 0)) : nullptr;
+    int32_t kept = 0;
+    for (int32_t i = 0; i < n; ++i) {
+      ListedEvent e = entries[i];
+      if (!gone_.empty() && gone_.Contains(e.path)) continue;
+      renumber(&e.path);
+      entries[kept++] = e;
     }
-    return CompareDisplay(key, probe);
-  });
-  if (FAILED(failure)) return failure;
-  const ListedEvent entry{path, timeFormat, key.start};
-  HRESULT hr = KvList_InsertList(events_, index, &entry, 1);
-  if (SUCCEEDED(hr) && timeFormat != kTimeTicks) ++otherFormats_;
-  return hr;
+    if (kept != n) KvList_ArrayForceItemCount(events_, kept, 0);
+    n = kept;
+  }
+
+  // An event removed and read again arrived twice: its last reading counts.
+  std::vector<ListedEvent> arrived;
+  arrived.reserve(arriving_.size());
+  PathSet seen;
+  for (auto it = arriving_.rbegin(); it != arriving_.rend(); ++it) {
+    ListedEvent e = *it;
+    renumber(&e.path);
+    if (Listed().Contains(e.path) && seen.Add(e.path)) arrived.push_back(e);  // else removed again since
+  }
+  std::reverse(arrived.begin(), arrived.end());
+  gone_.Clear();
+  renumberedFrom_.Clear();
+  renumberedTo_.Clear();
+  renumbered_.clear();
+  arriving_.clear();
+  if (arrived.empty()) return S_OK;
+
+  auto before = [](const ListedEvent& a, const ListedEvent& b) { return CompareDisplay(KeyOf(a), KeyOf(b)) < 0; };
+  std::stable_sort(arrived.begin(), arrived.end(), before);
+  const int32_t m = static_cast<int32_t>(arrived.size());
+  HRESULT hr = KvList_ArrayForceItemCount(events_, n + m, 0);
+  if (FAILED(hr)) {
+    // The list cannot hold them: it is read again from the host when next used.
+    status_ &= ~kStoreEventsValid;
+    return hr;
+  }
+  auto* entries = static_cast<ListedEvent*>(KvList_At(events_, 0));
+  int32_t i = n - 1, j = m - 1, w = n + m - 1;
+  while (j >= 0) {
+    if (i >= 0 && before(arrived[j], entries[i])) {
+      entries[w--] = entries[i--];
+    } else {
+      entries[w--] = arrived[j--];
+    }
+  }
+  return S_OK;
 }
 
 void EventStore::NoteListed(const MidiEvent& event) {
@@ -145,11 +245,14 @@ int32_t EventStore::FirstIndexReaching(int64_t t) {
   EnsureView();
   const int32_t n = KvList_Count(events_);
   if (otherFormats_ > 0 || n == 0 || FAILED(MeasureChangedLengths())) return 0;
-  const int64_t from = t < INT64_MIN + longestNote_ ? INT64_MIN : t - longestNote_;
-  int32_t lo = 0, hi = n;
+  return FirstStartingFrom(t < INT64_MIN + longestNote_ ? INT64_MIN : t - longestNote_);
+}
+
+int32_t EventStore::FirstStartingFrom(int64_t t) const {
+  int32_t lo = 0, hi = KvList_Count(events_);
   while (lo < hi) {
     const int32_t mid = lo + (hi - lo) / 2;
-    if (ListedStart(mid) < from) {
+    if (ListedStart(mid) < t) {
       lo = mid + 1;
     } else {
       hi = mid;

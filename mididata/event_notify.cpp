@@ -43,24 +43,18 @@ HRESULT EventStore::ApplyNotification(const HostNotification& record, bool fromH
 
   switch (record.level) {
     case kLevelEvent: {
-      if (deleted) {
-        const int32_t i = FindEntry(DeletedPath(record));
-        if (i < 0) return S_FALSE;
-        return KvList_DeleteList(events_, i, 1, 0);
-      }
+      if (deleted) return Depart(DeletedPath(record));
       if (changed && !(f & kChangeResort)) {
-        // Same ids (the usual case): the entry already reads right, no search needed.
+        // Same ids (the usual case): the entry already reads right.
         ItemPath same = record.oldPath;
         TakeOverIds(&same, record.newPath);
         RememberChangedLength(same);
-        if (std::memcmp(&same, &record.oldPath, sizeof same) == 0) return S_OK;
-        const int32_t i = FindEntry(record.oldPath);
-        if (i >= 0) TakeOverIds(static_cast<ItemPath*>(KvList_At(events_, i)), record.newPath);
-        return S_OK;
+        HRESULT hr = Renumber(record.oldPath, same);
+        return FAILED(hr) ? hr : S_OK;
       }
       if (moved) {
-        const int32_t i = FindEntry(record.oldPath);
-        if (i >= 0) KvList_DeleteList(events_, i, 1, 0);
+        HRESULT hr = Depart(record.oldPath);
+        if (FAILED(hr)) return hr;
         *queue = true;
         return S_OK;
       }
@@ -166,20 +160,24 @@ HRESULT EventStore::ApplyBlockChange(const HostNotification& record) {
   return S_OK;
 }
 
+// The rule the list is built by: the current track (or every track) and,
+// with a chosen block, the block of that index in the event's track.
 bool EventStore::InCurrentView(const ItemPath& path) const {
-  if (currentTrack_ >= 0 && TrackIdAt(currentTrack_) != path.trackId) return false;
-  if (currentBlock_ >= 0) {
-    ItemPath block{};
-    if (currentTrack_ < 0 || BlockPathAt(currentTrack_, currentBlock_, &block) != S_OK) return false;
-    if (block.blockId != path.blockId) return false;
-  }
-  return true;
+  const int32_t track = currentTrack_ >= 0 ? currentTrack_ : TrackIndexOf(path.trackId);
+  if (track < 0 || TrackIdAt(track) != path.trackId) return false;
+  if (currentBlock_ < 0) return true;
+  ItemPath block{};
+  return BlockPathAt(track, currentBlock_, &block) == S_OK && block.blockId == path.blockId;
 }
 
-// Reads a newly reported event and inserts it at its place when the view admits it.
+// Reads a newly reported event and lists it when the view admits it.
 HRESULT EventStore::ReadEventIntoView(const ItemPath& path) {
   if (!(status_ & kStoreEventsValid)) return S_OK;  // the next rebuild reads it
-  if (FindEntry(path) >= 0) return S_OK;           // already read by a rebuild
+  if (Listed().Contains(path)) return S_OK;         // already read by a rebuild
+  if (renumberedFrom_.Contains(path) || renumberedTo_.Contains(path)) {
+    HRESULT hr = FlushReports();
+    if (FAILED(hr)) return hr;
+  }
   ReadBracket bracket(host_.data);
   if (!bracket.Opened()) return bracket.result();
   TrackKey track{};
@@ -193,7 +191,8 @@ HRESULT EventStore::ReadEventIntoView(const ItemPath& path) {
   const int32_t channel = EffectiveChannel(track.channel, event.channel);
   if (!(event.type & typeMask_) || !ChannelAdmitted(channel, channelMask_)) return S_FALSE;
   NoteListed(event);
-  return InsertSorted(path, DisplayKey{event.start, track.orderKey, channel}, event.timeFormat);
+  Arrive(path, DisplayKey{event.start, track.orderKey, channel}, event.timeFormat);
+  return S_OK;
 }
 
 void EventStore::RememberChangedLength(const ItemPath& path) {
@@ -226,16 +225,12 @@ HRESULT EventStore::ApplyEventChange(const HostNotification& record) {
   const uint32_t f = record.flags;
   if (!(status_ & kStoreTracksCached)) return S_FALSE;
 
-  if (f & kChangeDeleted) {
-    const int32_t i = FindEntry(DeletedPath(record));
-    if (i < 0) return S_FALSE;
-    return KvList_DeleteList(events_, i, 1, 0);
-  }
+  if (f & kChangeDeleted) return Depart(DeletedPath(record));
 
   if (f & (kChangeInserted | kChangeInsertedAlt | kChangeMoved)) {
     if (f & kChangeMoved) {
-      const int32_t old = FindEntry(record.oldPath);
-      if (old >= 0) KvList_DeleteList(events_, old, 1, 0);
+      HRESULT hr = Depart(record.oldPath);
+      if (FAILED(hr)) return hr;
     }
     const ItemPath& p = record.newPath;
     if (TrackIndexOf(p.trackId) < 0) return E_UNEXPECTED;
@@ -245,15 +240,11 @@ HRESULT EventStore::ApplyEventChange(const HostNotification& record) {
 
   if (f & kChangeChanged) {
     if (!(f & kChangeResort)) RememberChangedLength(record.newPath);
-    const int32_t i = FindEntry(record.oldPath);
-    if (i < 0) return S_FALSE;
-    ItemPath entry = *static_cast<const ItemPath*>(KvList_At(events_, i));
+    if (!Listed().Contains(record.oldPath)) return S_FALSE;
+    ItemPath entry = record.oldPath;
     TakeOverIds(&entry, record.newPath);
-    if (!(f & kChangeResort)) {
-      *static_cast<ItemPath*>(KvList_At(events_, i)) = entry;
-      return S_OK;
-    }
-    HRESULT hr = KvList_DeleteList(events_, i, 1, 0);
+    if (!(f & kChangeResort)) return Renumber(record.oldPath, entry);
+    HRESULT hr = Depart(record.oldPath);
     if (FAILED(hr)) return hr;
     return ReadEventIntoView(entry);
   }

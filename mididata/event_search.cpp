@@ -252,7 +252,10 @@ int EventStore::IsSelectedAt(int64_t time, uint32_t typeMask, uint32_t channelMa
   ReadBracket bracket(host_.data);
   if (!bracket.Opened()) return 0;
   TrackKey track{};
-  for (int32_t i = 0; i < KvList_Count(events_); ++i) {
+  // Only events that start at the time count: in a list in tick order they
+  // follow the last entry that starts before it.
+  const int32_t first = otherFormats_ == 0 ? FirstStartingFrom(time) : 0;
+  for (int32_t i = first; i < KvList_Count(events_); ++i) {
     const ItemPath p = EntryAt(events_, i);
     EventRecord r;
     if (FAILED(r.Read(host_.data, p))) return 0;

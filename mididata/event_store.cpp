@@ -163,7 +163,7 @@ HRESULT EventStore::SelectView(int32_t trackIndex, int32_t blockIndex) {
     currentBlock_ = blockIndex;
     return RebuildEvents();
   }
-  return S_OK;
+  return FlushReports();
 }
 
 HRESULT EventStore::EnsureView() { return SelectView(currentTrack_, currentBlock_); }

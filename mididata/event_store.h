@@ -8,11 +8,13 @@
 #include <cstdint>
 #include <atomic>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "kvlib/kvlist.h"
 #include "mididata/event_order.h"
 #include "mididata/host_links.h"
+#include "mididata/path_set.h"
 #include "mididata/pending_edits.h"
 
 // Status bits. The plug-in object keeps its notification state in the same word.
@@ -154,18 +156,16 @@ class EventStore {
     HostPortRecord* records = nullptr;
     uint32_t current = 0xFFFFFFFFu;
   };
-  struct KeyedPath {
-    ItemPath path;
-    DisplayKey key;
-    uint32_t timeFormat;
-  };
   // An entry of the event list: the path (first, so that an entry reads as
-  // an ItemPath) and the start it is sorted by.
+  // an ItemPath) and the display key it is sorted by.
   struct ListedEvent {
     ItemPath path;
     uint32_t timeFormat;
     int64_t start;
+    int32_t orderKey;
+    int32_t channel;
   };
+  static DisplayKey KeyOf(const ListedEvent& e) { return DisplayKey{e.start, e.orderKey, e.channel}; }
   struct TrackKey {
     uint32_t trackId;
     int32_t orderKey;
@@ -174,14 +174,25 @@ class EventStore {
 
   TrackEntry* TrackAt(int32_t index) const;
   void DestroyTracks();
-  HRESULT AppendBlockEvents(const ItemPath& block, std::vector<KeyedPath>* out);
+  HRESULT AppendBlockEvents(const ItemPath& block, std::vector<ListedEvent>* out);
   HRESULT RebuildEvents();
   HRESULT ReadTrackKey(uint32_t trackId, TrackKey* key);
   HRESULT KeyOf(const ItemPath& path, TrackKey* cache, DisplayKey* key);
-  HRESULT InsertSorted(const ItemPath& path, const DisplayKey& key, uint32_t timeFormat);
+  // Reports change the list in bursts: removals, renumberings and arrivals
+  // are noted as they come and applied together by the next FlushReports, in
+  // one pass over the list, so that k reports cost about k + n, not k * n.
+  void Arrive(const ItemPath& path, const DisplayKey& key, uint32_t timeFormat);
+  // S_FALSE when the path is not listed.
+  HRESULT Depart(const ItemPath& path);
+  HRESULT Renumber(const ItemPath& from, const ItemPath& to);
+  HRESULT FlushReports();
+  PathSet& Listed();
+  bool ReportsWaiting() const { return !gone_.empty() || !renumbered_.empty() || !arriving_.empty(); }
+  void ForgetReports();
+  // The first list index whose listed start is t or later (a list in tick order).
+  int32_t FirstStartingFrom(int64_t t) const;
   // Raises the bound on note lengths for a listed event.
   void NoteListed(const MidiEvent& event);
-  int32_t FindEntry(const ItemPath& path) const;
   bool InCurrentView(const ItemPath& path) const;
   HRESULT ApplyTrackChange(const HostNotification& record);
   HRESULT ApplyBlockChange(const HostNotification& record);
@@ -200,6 +211,18 @@ class EventStore {
   int32_t currentTrack_ = -1;
   int32_t currentBlock_ = -1;
   KvList events_ = nullptr;
+  // Every path the list holds once the waiting reports are applied (made
+  // when first asked for: see Listed).
+  PathSet listed_;
+  bool listedMade_ = false;
+  // Waiting reports: listed entries to remove, entries renumbered (old path,
+  // new path) and events read for the list, in report order. A report that
+  // would name a path already waiting applies the others first, so that the
+  // three never share a path.
+  PathSet gone_;
+  PathSet renumberedFrom_, renumberedTo_;
+  std::vector<std::pair<ItemPath, ItemPath>> renumbered_;
+  std::vector<ListedEvent> arriving_;
   uint32_t typeMask_ = kEvAllTypes;
   uint32_t builtTypeMask_ = kEvAllTypes;
   uint32_t channelMask_ = 0xFFFFFFFFu;

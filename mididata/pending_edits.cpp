@@ -55,11 +55,14 @@ void PendingEdits::Clear() {
   for (int32_t i = 0; i < PendingChangeCount(); ++i) FreeCopy(&ChangeSlot(i)->event);
   if (inserts_) KvList_DeleteList(inserts_, 0, -1, 0);
   if (changes_) KvList_DeleteList(changes_, 0, -1, 0);
+  changeIndex_.Clear();
+  droppedChanges_ = 0;
   ClearDeletes();
 }
 
 void PendingEdits::ClearDeletes() {
   if (deletes_) KvList_DeleteList(deletes_, 0, -1, 0);
+  deleteIndex_.Clear();
 }
 
 KVRESULT PendingEdits::QueueInsert(const MidiEvent& event, int32_t* index) {
@@ -74,7 +77,7 @@ KVRESULT PendingEdits::QueueInsert(const MidiEvent& event, int32_t* index) {
     *slot = copy;
     return KV_OK;
   }
-  hr = KvList_InsertList(inserts_, -1, &copy, 1);
+  hr = KvList_Append(inserts_, &copy);
   if (hr != KV_OK) {
     FreeCopy(&copy);
     return hr;
@@ -124,7 +127,7 @@ KVRESULT PendingEdits::QueueChange(const ItemPath& path, const MidiEvent& event,
   MidiEvent copy;
   hr = CopyRecord(event, &copy);
   if (hr != KV_OK) return hr;
-  const int32_t existing = FindPendingChange(path);
+  const int32_t existing = ChangeIndexOf(path);
   if (existing >= 0) {
     PendingChange* slot = ChangeSlot(existing);
     FreeCopy(&slot->event);  // after the copy: the event may share this payload
@@ -136,9 +139,13 @@ KVRESULT PendingEdits::QueueChange(const ItemPath& path, const MidiEvent& event,
   entry.path = path;
   entry.event = copy;
   entry.mask = mask;
-  hr = KvList_InsertList(changes_, -1, &entry, 1);
-  if (hr != KV_OK) FreeCopy(&copy);
-  return hr;
+  hr = KvList_Append(changes_, &entry);
+  if (hr != KV_OK) {
+    FreeCopy(&copy);
+    return hr;
+  }
+  changeIndex_.Add(path, KvList_Count(changes_) - 1);
+  return KV_OK;
 }
 
 KVRESULT PendingEdits::PendingChangeAt(int32_t index, ItemPath* path, MidiEvent* event, uint32_t* mask) const {
@@ -151,13 +158,37 @@ KVRESULT PendingEdits::PendingChangeAt(int32_t index, ItemPath* path, MidiEvent*
 }
 
 int32_t PendingEdits::FindPendingChange(const ItemPath& path) const {
-  for (int32_t i = 0; i < PendingChangeCount(); ++i)
-    if (SamePath(ChangeSlot(i)->path, path)) return i;
-  return -1;
+  CompactChanges();  // the index handed out must stay right for PendingChangeAt
+  return ChangeIndexOf(path);
+}
+
+int32_t PendingEdits::ChangeIndexOf(const ItemPath& path) const {
+  const int32_t* i = changeIndex_.Find(path);
+  return i ? *i : -1;
+}
+
+int32_t PendingEdits::PendingChangeCount() const {
+  CompactChanges();
+  return KvList_Count(changes_);
+}
+
+void PendingEdits::CompactChanges() const {
+  if (droppedChanges_ == 0) return;
+  const int32_t n = KvList_Count(changes_);
+  int32_t kept = 0;
+  changeIndex_.Clear();
+  for (int32_t i = 0; i < n; ++i) {
+    const PendingChange c = *ChangeSlot(i);
+    if (c.path.trackId == 0 && c.path.blockId == 0 && c.path.eventId == 0) continue;
+    *ChangeSlot(kept) = c;
+    changeIndex_.Add(c.path, kept++);
+  }
+  KvList_ArrayForceItemCount(changes_, kept, 0);
+  droppedChanges_ = 0;
 }
 
 KVRESULT PendingEdits::PendingChangeFor(const ItemPath& path, MidiEvent* out) const {
-  const int32_t i = FindPendingChange(path);
+  const int32_t i = ChangeIndexOf(path);
   if (i < 0) return kPendingNoChange;
   *out = ChangeSlot(i)->event;
   return KV_OK;
@@ -166,14 +197,18 @@ KVRESULT PendingEdits::PendingChangeFor(const ItemPath& path, MidiEvent* out) co
 KVRESULT PendingEdits::QueueDelete(const ItemPath& path) {
   KVRESULT hr = EnsureList(&deletes_, sizeof(ItemPath));
   if (hr != KV_OK) return hr;
-  const int32_t change = FindPendingChange(path);
+  const int32_t change = ChangeIndexOf(path);
   if (change >= 0) {
-    FreeCopy(&ChangeSlot(change)->event);
-    hr = KvList_DeleteList(changes_, change, 1, 0);
-    if (hr != KV_OK) return hr;
+    PendingChange* slot = ChangeSlot(change);
+    FreeCopy(&slot->event);
+    changeIndex_.Remove(path);
+    slot->path = ItemPath{};
+    ++droppedChanges_;
   }
   if (FindPendingDelete(path) >= 0) return KV_OK;
-  return KvList_InsertList(deletes_, -1, &path, 1);
+  hr = KvList_Append(deletes_, &path);
+  if (hr == KV_OK) deleteIndex_.Add(path, PendingDeleteCount() - 1);
+  return hr;
 }
 
 KVRESULT PendingEdits::PendingDeleteAt(int32_t index, ItemPath* out) const {
@@ -183,7 +218,6 @@ KVRESULT PendingEdits::PendingDeleteAt(int32_t index, ItemPath* out) const {
 }
 
 int32_t PendingEdits::FindPendingDelete(const ItemPath& path) const {
-  for (int32_t i = 0; i < PendingDeleteCount(); ++i)
-    if (SamePath(*static_cast<const ItemPath*>(KvList_At(deletes_, i)), path)) return i;
-  return -1;
+  const int32_t* i = deleteIndex_.Find(path);
+  return i ? *i : -1;
 }

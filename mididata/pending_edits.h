@@ -14,6 +14,7 @@
 
 #include "kvlib/kvlist.h"
 #include "mididata/host_records.h"
+#include "mididata/path_set.h"
 
 // No pending change exists for the path.
 inline constexpr KVRESULT kPendingNoChange = static_cast<KVRESULT>(0x8004E00Au);
@@ -55,7 +56,7 @@ class PendingEdits {
   // Changes: at most one entry per path.
   KVRESULT QueueChange(const ItemPath& path, const MidiEvent& event, uint32_t mask);
   KVRESULT PendingChangeAt(int32_t index, ItemPath* path, MidiEvent* event, uint32_t* mask = nullptr) const;
-  int32_t PendingChangeCount() const { return KvList_Count(changes_); }
+  int32_t PendingChangeCount() const;
   int32_t FindPendingChange(const ItemPath& path) const;
   KVRESULT PendingChangeFor(const ItemPath& path, MidiEvent* out) const;
 
@@ -79,6 +80,18 @@ class PendingEdits {
   KvList inserts_ = nullptr;
   KvList changes_ = nullptr;
   KvList deletes_ = nullptr;
+  // Closes the gaps that removed changes left (see droppedChanges_).
+  void CompactChanges() const;
+  // FindPendingChange without closing the gaps: for use inside this class.
+  int32_t ChangeIndexOf(const ItemPath& path) const;
+
+  // Where each pending change and pending delete is, so that queueing k
+  // edits costs about k, not k * k. A change removed by a delete leaves a
+  // gap (a zero path) so that the others keep their places; the gaps are
+  // closed, and the index made again, when the list is next read by index.
+  mutable PathMap<int32_t> changeIndex_;
+  mutable int32_t droppedChanges_ = 0;
+  PathMap<int32_t> deleteIndex_;
 };
 
 inline bool SamePath(const ItemPath& a, const ItemPath& b) {

@@ -542,6 +542,24 @@ TEST(KvListAccessors, AllocSizeOfArrayLists) {
   EXPECT_EQ(KvList_AllocSize(list.get(), -1), static_cast<int32_t>(sizeof(tKVLIST)) + 8 * 12);
 }
 
+// Appending grows a full list by doubling: 100000 appends to a list growing
+// by 8 keep their order and reallocate about log2(100000 / 8) times.
+TEST(KvListAppend, DoublesAFullListAndKeepsOrder) {
+  KvList list = nullptr;
+  ASSERT_EQ(KvList_CreateExZ(&list, sizeof(int32_t), 8, 8, KVLIST_ARRAY, nullptr, nullptr, nullptr), KV_OK);
+  int grows = 0;
+  for (int32_t i = 0; i < 100000; ++i) {
+    const int32_t before = list->capacity;
+    ASSERT_EQ(KvList_Append(list, &i), KV_OK);
+    grows += list->capacity != before;
+  }
+  EXPECT_LE(grows, 16);
+  ASSERT_EQ(KvList_Count(list), 100000);
+  for (int32_t i = 0; i < 100000; i += 997) EXPECT_EQ(*static_cast<int32_t*>(KvList_At(list, i)), i);
+  EXPECT_EQ(KvList_Append(nullptr, &grows), KV_E_INVALIDARG);
+  KvList_Destroy(list);
+}
+
 TEST(KvListAccessors, SetThreadOwnerZeroMeansCaller) {
   ListPtr list = MakeIntList();
   EXPECT_EQ(KvList_SetThreadOwner(list.get(), 12345), KV_OK);

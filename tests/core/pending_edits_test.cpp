@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
+#include <vector>
 
 #include "mididata/edit_labels.h"
 #include "mididata/pending_edits.h"
@@ -153,6 +155,63 @@ TEST(PendingEdits, DeletingDropsThePendingChangeAndIsNotQueuedTwice) {
 
 // A long event queued from a host read keeps its payload after the reader
 // frees its own copy; replacing an entry with its own record keeps it intact.
+// Changes and deletes of many paths in random order against a plain model:
+// the lists keep queueing order, one change per path, a delete drops the
+// path's change, and every index handed out reads back its own path.
+TEST(PendingEdits, ManyPathsKeepOrderAndIndexesAgainstAModel) {
+  PendingEdits p;
+  std::vector<std::pair<ItemPath, int64_t>> changes;  // the model, in queueing order
+  std::vector<ItemPath> deletes;
+  std::mt19937 rng(3);
+  auto at = [](std::vector<std::pair<ItemPath, int64_t>>& v, const ItemPath& path) {
+    for (size_t i = 0; i < v.size(); ++i)
+      if (SamePath(v[i].first, path)) return static_cast<int32_t>(i);
+    return -1;
+  };
+  for (int step = 0; step < 3000; ++step) {
+    const ItemPath path{static_cast<uint32_t>(1 + rng() % 2), 1, static_cast<uint32_t>(1 + rng() % 400)};
+    if (rng() % 3) {
+      const int64_t start = step;
+      ASSERT_EQ(p.QueueChange(path, Note(start, 10, 60), 0xFFFFFFFFu), KV_OK);
+      const int32_t i = at(changes, path);
+      if (i >= 0) {
+        changes[i].second = start;
+      } else {
+        changes.emplace_back(path, start);
+      }
+    } else {
+      ASSERT_EQ(p.QueueDelete(path), KV_OK);
+      const int32_t i = at(changes, path);
+      if (i >= 0) changes.erase(changes.begin() + i);
+      bool known = false;
+      for (const ItemPath& d : deletes) known = known || SamePath(d, path);
+      if (!known) deletes.push_back(path);
+    }
+    if (step % 97 == 0 || step == 2999) {
+      ASSERT_EQ(p.PendingChangeCount(), static_cast<int32_t>(changes.size())) << step;
+      for (int32_t i = 0; i < p.PendingChangeCount(); ++i) {
+        ItemPath got{};
+        MidiEvent e{};
+        ASSERT_EQ(p.PendingChangeAt(i, &got, &e), KV_OK);
+        ASSERT_TRUE(SamePath(got, changes[i].first)) << step << " at " << i;
+        EXPECT_EQ(e.start, changes[i].second);
+        EXPECT_EQ(p.FindPendingChange(got), i);
+      }
+      ASSERT_EQ(p.PendingDeleteCount(), static_cast<int32_t>(deletes.size()));
+      for (int32_t i = 0; i < p.PendingDeleteCount(); ++i) {
+        ItemPath got{};
+        ASSERT_EQ(p.PendingDeleteAt(i, &got), KV_OK);
+        EXPECT_TRUE(SamePath(got, deletes[i]));
+        EXPECT_EQ(p.FindPendingDelete(got), i);
+      }
+    }
+  }
+  p.Clear();
+  EXPECT_TRUE(p.Empty());
+  EXPECT_EQ(p.FindPendingChange(ItemPath{1, 1, 1}), -1);
+  EXPECT_EQ(p.FindPendingDelete(ItemPath{1, 1, 1}), -1);
+}
+
 TEST(PendingEdits, LongEventsKeepTheirOwnPayload) {
   PendingEdits p;
   uint8_t* hostPayload = new uint8_t[5]{0xF0, 0x7E, 0x7F, 0x09, 0xF7};
