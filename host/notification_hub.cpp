@@ -46,6 +46,18 @@ bool NotificationHub::UnadviseNotify(DWORD cookie) { return Remove(notify_, cook
 
 bool NotificationHub::UnadvisePosition(DWORD cookie) { return Remove(position_, cookie); }
 
+std::vector<ComRef<HostNotifySink>> NotificationHub::NotifySinks() const {
+  std::vector<ComRef<HostNotifySink>> out;
+  for (const auto& [cookie, sink] : notify_) out.push_back(ComRef<HostNotifySink>::Retain(sink.get()));
+  return out;
+}
+
+std::vector<ComRef<HostPositionSink>> NotificationHub::PositionSinks() const {
+  std::vector<ComRef<HostPositionSink>> out;
+  for (const auto& [cookie, sink] : position_) out.push_back(ComRef<HostPositionSink>::Retain(sink.get()));
+  return out;
+}
+
 void NotificationHub::ReleaseSinks() {
   auto notify = std::move(notify_);
   auto position = std::move(position_);

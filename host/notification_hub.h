@@ -36,6 +36,9 @@ class NotificationHub {
   bool UnadviseNotify(DWORD cookie);
   bool UnadvisePosition(DWORD cookie);
   size_t AdvisedCount() const { return notify_.size() + position_.size(); }
+  // The advised sinks themselves, for a caller that reports from its own thread.
+  std::vector<ComRef<HostNotifySink>> NotifySinks() const;
+  std::vector<ComRef<HostPositionSink>> PositionSinks() const;
   void ReleaseSinks();
 
   void SetDelivery(Delivery mode) { mode_ = mode; }

@@ -121,6 +121,10 @@ class RefHost {
   void ClearDeliveries();
   size_t PendingNotifications() const;
   size_t AdvisedSinks() const;
+  // The plug-in's advised sinks, for a test that reports from another thread
+  // (the host itself is not to be touched from there).
+  std::vector<ComRef<HostNotifySink>> NotifySinks() const;
+  std::vector<ComRef<HostPositionSink>> PositionSinks() const;
 
   // --- Instruments.
   CallLog& Log();

@@ -152,5 +152,7 @@ void RefHost::ClearDeliveries() { state_->hub.ClearLog(); }
 size_t RefHost::PendingNotifications() const { return state_->hub.Pending(); }
 
 size_t RefHost::AdvisedSinks() const { return state_->hub.AdvisedCount(); }
+std::vector<ComRef<HostNotifySink>> RefHost::NotifySinks() const { return state_->hub.NotifySinks(); }
+std::vector<ComRef<HostPositionSink>> RefHost::PositionSinks() const { return state_->hub.PositionSinks(); }
 
 }  // namespace refhost

@@ -46,7 +46,9 @@ HRESULT MidiPluginBase::DispatchNotification(const HostNotification& record, boo
 
 HRESULT MidiPluginBase::Ignore(const HostNotification&, bool) { return S_FALSE; }
 
-HRESULT MidiPluginBase::OnPortsChanged(const HostNotification&, bool) {
+HRESULT MidiPluginBase::OnPortsChanged(const HostNotification& record, bool fromHost) {
+  // The port tables are the editor thread's: a report from elsewhere waits for the replay.
+  if (fromHost && !OnEditorThread()) return QueueNotification(record);
   store_.RefreshPorts(true);
   store_.RefreshPorts(false);
   SetStateBits(kStoreRefreshDue);
@@ -69,7 +71,7 @@ HRESULT MidiPluginBase::QueueNotification(const HostNotification& record) {
                                         nullptr, nullptr);
     if (FAILED(hr)) return hr;
   }
-  const HRESULT hr = KvList_InsertList(queue_, -1, &record, 1);
+  const HRESULT hr = KvList_Append(queue_, &record);
   if (SUCCEEDED(hr)) SetStateBits(kStoreRefreshDue);
   return hr;
 }

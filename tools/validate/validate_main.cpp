@@ -3,15 +3,18 @@
 // Loads a registered MIDI plug-in through COM as a host does and checks it at
 // a strictness level from 1 to 10: its lifecycle, every host call failing in
 // turn inside the user's operations, damaged settings streams and clipboard
-// blocks, two instances on one host, and a seeded soak of gestures undone to
-// the last step. One line per check and a summary; exit status 1 on any
+// blocks, reports from a second thread while the user edits, two instances on
+// one host, and a seeded soak of gestures undone to the last step. One line per check and a summary; exit status 1 on any
 // failure. Every random choice comes from the seed, so a failure is
 // reproduced by running again with the seed it prints.
 #include <windows.h>
 #include <ole2.h>
 #include <shellapi.h>
 
+#include <process.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <cstdio>
 #include <functional>
@@ -368,6 +371,194 @@ void CheckClipboard(const Options& o) {
          std::to_string(cases.size()) + " blocks, " + std::to_string(pasted) + " of the random ones pasted", o.seed);
 }
 
+// --- Reports from a second thread ------------------------------------------------
+
+HostNotification Notice(const GUID& kind, uint32_t flags = 0, int32_t level = 0, ItemPath oldPath = {},
+                        ItemPath newPath = {}) {
+  HostNotification n{};
+  std::memcpy(&n.kind, &kind, sizeof kind);
+  n.flags = flags;
+  n.level = level;
+  n.oldPath = oldPath;
+  n.newPath = newPath;
+  return n;
+}
+
+struct Reporter {
+  std::vector<refhost::ComRef<HostNotifySink>> sinks;
+  std::vector<refhost::ComRef<HostPositionSink>> positions;
+  std::vector<HostNotification> records;
+  std::atomic<size_t> sent{0};
+  std::atomic<size_t> refused{0};  // answers that were failures
+  // Every `every` reports the thread waits (a little) for the user-interface
+  // thread to start its next gesture, so that gestures and reports overlap.
+  size_t every = 0;
+  std::atomic<size_t> gesturesStarted{0};
+};
+
+unsigned __stdcall SendReports(void* argument) {
+  auto* r = static_cast<Reporter*>(argument);
+  for (size_t i = 0; i < r->records.size(); ++i) {
+    if (r->every && i && i % r->every == 0) {
+      for (int wait = 0; wait < 2000 && r->gesturesStarted.load() < i / r->every; ++wait) Sleep(1);
+    }
+    for (auto& sink : r->sinks)
+      if (FAILED(sink->OnNotify(&r->records[i]))) r->refused.fetch_add(1);
+    if (i % 64 == 0)
+      for (auto& sink : r->positions) sink->OnPositionChanged(static_cast<DWORD>(i), 0);
+    r->sent.store(i + 1, std::memory_order_release);
+  }
+  return 0;
+}
+
+// Runs the reports on their own thread while the user-interface thread pumps
+// messages and, every `every` reports, lets edit(i) make a gesture. watch()
+// sees the host's calls before each clearing of the log.
+template <class Edit, class Watch>
+bool RunReports(Session& session, refhost::RefHost& host, Reporter& reporter, size_t every, Edit&& edit,
+                Watch&& watch) {
+  reporter.every = every;
+  HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, SendReports, &reporter, 0, nullptr));
+  if (!thread) return false;
+  size_t next = every;
+  for (;;) {
+    const DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, 5, QS_ALLINPUT);
+    session.Pump();
+    if (woke != WAIT_OBJECT_0 && reporter.sent.load(std::memory_order_acquire) >= next) {
+      reporter.gesturesStarted.store(next / every);
+      edit(next / every);
+      next += every;
+    }
+    watch(host.Log().Entries());
+    host.Log().Clear();
+    if (woke == WAIT_OBJECT_0) break;
+  }
+  CloseHandle(thread);
+  session.Pump();
+  watch(host.Log().Entries());
+  host.Log().Clear();
+  return true;
+}
+
+// The editor's list read whole (a copy walks it): every event read once, none
+// that the host does not have, and every note of the shown track among them.
+void ExpectListMatchesTrack(Session& session, refhost::RefHost& host, uint32_t trackId, Outcome& out,
+                            const std::string& when) {
+  host.Log().Clear();
+  SendMessageW(session.view(), WM_COPY, 0, 0);
+  std::vector<uint32_t> read;
+  for (const refhost::CallEntry& call : host.Log().Entries()) {
+    if (call.method != "GetItem" || call.level != kLevelEvent) continue;
+    if (FAILED(call.result)) return out.Fail(when + ": the list holds an event the host does not have");
+    if (call.path.trackId == trackId) read.push_back(call.path.eventId);
+  }
+  std::sort(read.begin(), read.end());
+  if (std::adjacent_find(read.begin(), read.end()) != read.end()) return out.Fail(when + ": an event is listed twice");
+  for (const refhost::EventView& e : host.Events(trackId)) {
+    if (e.record.type == kEvNoteOn && !std::binary_search(read.begin(), read.end(), e.path.eventId))
+      return out.Fail(when + ": a note of the track is missing from the list");
+  }
+  host.Log().Clear();
+  session.Pump();
+}
+
+void CheckThreadReports(const Options& o) {
+  Outcome out;
+  Rng rng(o.seed);
+  refhost::RefHost host;
+  BuildSong(host);
+  const refhost::SongTrack& piano = host.song().tracks[1];
+  const uint32_t trackId = piano.id;
+  const ItemPath block{trackId, piano.blocks[0].id, 0};
+  Session session(o.clsid, host);
+  std::string why;
+  if (!session.Open(&why)) out.Fail(why);
+
+  // Events the host has but has not reported yet, after the song's notes.
+  const size_t reports = o.level >= 10 ? 1000000 : static_cast<size_t>(o.level) * o.level * 2500;
+  const size_t staged = reports / 8;
+  std::vector<uint32_t> stagedIds;
+  for (size_t i = 0; i < staged; ++i)
+    stagedIds.push_back(host.AddEvent(block, refhost::Note(12000 + static_cast<int64_t>(i) * 10, 5, 60)).eventId);
+  host.Log().Clear();
+
+  // Every kind the plug-in acts on, eight to a round: an insertion (in time
+  // order), a change in place, a loop change, a deletion of something never
+  // listed, an editor refresh, a loop mode change, a ports change and a kind
+  // the host keeps to itself. Positions come every 64 reports.
+  Reporter reporter;
+  reporter.sinks = host.NotifySinks();
+  reporter.positions = host.PositionSinks();
+  for (size_t i = 0; i < staged; ++i) {
+    const ItemPath e{trackId, block.blockId, stagedIds[i]};
+    const ItemPath earlier{trackId, block.blockId, stagedIds[rng() % (i + 1)]};
+    reporter.records.push_back(Notice(NOTIFY_DataChanged, kChangeInserted, kLevelEvent, {}, e));
+    reporter.records.push_back(Notice(NOTIFY_DataChanged, kChangeChanged, kLevelEvent, earlier, earlier));
+    reporter.records.push_back(Notice(NOTIFY_LoopChanged));
+    reporter.records.push_back(
+        Notice(NOTIFY_DataChanged, kChangeDeleted, kLevelEvent, ItemPath{trackId, block.blockId, 0x7F000000u + static_cast<uint32_t>(i)}, {}));
+    reporter.records.push_back(Notice(NOTIFY_RefreshEditor));
+    reporter.records.push_back(Notice(NOTIFY_LoopModeChanged));
+    reporter.records.push_back(Notice(NOTIFY_PortsChanged));
+    reporter.records.push_back(Notice(NOTIFY_KindE1));
+  }
+
+  // The first reading of each staged event is its insertion's replay: they
+  // must come in report order.
+  size_t expected = 0;
+  bool outOfOrder = false;
+  const uint32_t firstStaged = stagedIds.empty() ? 0 : stagedIds.front();
+  auto watch = [&](const std::vector<refhost::CallEntry>& calls) {
+    for (const refhost::CallEntry& call : calls) {
+      const uint32_t id = call.path.eventId;
+      if (call.method != "GetItem" || call.level != kLevelEvent || expected >= staged || id < firstStaged ||
+          id > stagedIds.back())
+        continue;  // not a staged event, or all of them replayed
+      if (id == stagedIds[expected]) {
+        ++expected;
+      } else if (id > stagedIds[expected]) {
+        outOfOrder = true;  // read before an earlier insertion's replay
+      }
+    }
+  };
+  std::uniform_real_distribution<double> f(0.0, 1.0);
+  size_t gestures = 0;
+  auto edit = [&](size_t) {
+    ++gestures;
+    const POINT p = session.At(f(rng), f(rng));
+    if (rng() % 4 == 0) {
+      session.Key(VK_DELETE);
+    } else {
+      session.Drag(p, POINT{p.x + 20, p.y});
+    }
+  };
+  if (out.passed && !RunReports(session, host, reporter, std::max<size_t>(reports / 200, 8), edit, watch))
+    out.Fail("no second thread");
+  if (reporter.refused.load()) out.Fail(std::to_string(reporter.refused.load()) + " reports were answered with a failure");
+  if (outOfOrder) out.Fail("insertions were replayed out of report order");
+  if (expected != staged)
+    out.Fail(std::to_string(staged - expected) + " of " + std::to_string(staged) + " insertions were never replayed");
+  ExpectTidy(host, out, "after the reports");
+  if (out.passed) ExpectListMatchesTrack(session, host, trackId, out, "after the reports");
+
+  // Changes of everything at track, block and event level from the thread.
+  Reporter wide;
+  wide.sinks = host.NotifySinks();
+  const ItemPath track{trackId, 0, 0};
+  wide.records = {Notice(NOTIFY_DataChanged, kChangeChanged, kLevelTrack, track, track),
+                  Notice(NOTIFY_DataChanged, kChangeInserted, kLevelBlock, {}, block),
+                  Notice(NOTIFY_DataChanged, kChangeReset, kLevelEvent),
+                  Notice(NOTIFY_DataChanged, kChangeReset, kLevelTrack),
+                  Notice(NOTIFY_KindEE)};
+  if (out.passed) RunReports(session, host, wide, 1000, [](size_t) {}, [](const auto&) {});
+  if (out.passed) ExpectListMatchesTrack(session, host, trackId, out, "after changes of everything");
+  session.Close();
+  if (!host.Leaks().Clean()) out.Fail(host.Leaks().Describe());
+  Report("reports from a thread", out,
+         std::to_string(reporter.records.size()) + " reports, " + std::to_string(gestures) + " gestures meanwhile",
+         o.seed);
+}
+
 // --- Two instances, and the soak ------------------------------------------------
 
 void CheckTwoInstances(const Options& o) {
@@ -495,6 +686,7 @@ int main() {
   CheckSettings(o);
   CheckClipboard(o);
   CheckFaults(o);
+  CheckThreadReports(o);
   CheckTwoInstances(o);
   CheckSoak(o);
   CheckLifecycle(o);
