@@ -151,6 +151,11 @@ HRESULT EventStore::NextEvent(ItemPath* path, uint32_t typeFilter, uint32_t chan
 
 HRESULT EventStore::SelectRange(int64_t start, int64_t length, int32_t lowNote, int32_t highNote, bool select) {
   if (!host_.data) return E_UNEXPECTED;
+  // With a start, the walk covers what can reach it and, with a length too,
+  // stops at the first event that starts past the range (the list is in start
+  // order when every start is in ticks).
+  const int32_t first = start >= 0 ? FirstIndexReaching(start) : 0;
+  const int64_t end = start >= 0 && length > 0 ? (length > INT64_MAX - start ? INT64_MAX : start + length) : INT64_MAX;
   HostBracket bracket(host_.data, 1, nullptr);
   if (!bracket.Opened()) return bracket.result();
   lowNote = lowNote < 0 ? 0 : std::min(lowNote, 127);
@@ -166,7 +171,8 @@ HRESULT EventStore::SelectRange(int64_t start, int64_t length, int32_t lowNote, 
   }
   HRESULT hr = EnsureView();
   if (FAILED(hr)) return hr;
-  for (int32_t i = 0; i < KvList_Count(events_); ++i) {
+  for (int32_t i = first; i < KvList_Count(events_); ++i) {
+    if (otherFormats_ == 0 && ListedStart(i) >= end) break;
     const ItemPath p = EntryAt(events_, i);
     EventRecord r;
     hr = r.Read(host_.data, p);
@@ -182,7 +188,7 @@ HRESULT EventStore::SelectRange(int64_t start, int64_t length, int32_t lowNote, 
     }
     bool considered = !IsLongEvent(e) && note >= lowNote && note <= highNote;
     if (hasStart && hasLength)
-      considered = considered && e.start < start + length && (e.start == start || EndOf(e) > start);
+      considered = considered && e.start < end && (e.start == start || EndOf(e) > start);
     else if (hasStart)
       considered = considered && EndOf(e) >= start;
     const bool selected = (e.flags & kEventSelected) != 0;

@@ -110,7 +110,19 @@ TEST_F(EditTest, SetAllReplacesTheRecordAndResortsOnlyWhenTheStartMoves) {
   EXPECT_EQ(Order(b1), (std::vector<uint32_t>{2, 3, 4, 1, 5}));
   ASSERT_EQ(Set(e5, Note(480, 480, 67), kSetAll), S_OK);  // equal start: after those already there
   EXPECT_EQ(Order(b1), (std::vector<uint32_t>{2, 3, 4, 5, 1}));
+  ASSERT_EQ(Set(e1, Note(-10, 300, 61), kSetAll), S_OK);  // back past all of them
+  EXPECT_EQ(Order(b1), (std::vector<uint32_t>{1, 2, 3, 4, 5}));
+  // Every event is still found by its path after the moves.
+  for (const ItemPath& e : {e1, e2, e3, e4, e5}) EXPECT_TRUE(host.Event(e).has_value()) << e.eventId;
   data->EndEdit(1);
+  // Undo puts each event back at its place, equal starts in their old order.
+  const std::vector<uint32_t> before = {1, 2, 3, 4, 5};
+  ASSERT_EQ(host.Undo(), S_OK);
+  EXPECT_EQ(Order(b1), before);
+  EXPECT_EQ(Record(e1).start, 0);
+  ASSERT_EQ(host.Redo(), S_OK);
+  EXPECT_EQ(Record(e1).start, -10);
+  EXPECT_EQ(Record(e5).start, 480);
 }
 
 TEST_F(EditTest, TheSelectedAndSoloMasksChangeNothingElse) {

@@ -149,6 +149,32 @@ TEST_F(StoreSearchTest, SelectRangeByTimeWindow) {
   EXPECT_TRUE(IsSelected(after));
 }
 
+// On a long track a time range and a time read only what can reach them: the
+// events from one longest note before the range to its end.
+TEST_F(StoreSearchTest, RangesAndTimesReadOnlyWhatCanReachThem) {
+  const ItemPath longNote = Add(Note(0, 5000, 40));  // the longest note: 5000 ticks
+  std::vector<ItemPath> notes;
+  for (int i = 1; i < 2000; ++i) notes.push_back(Add(Note(i * 100, 50, 60)));
+  ASSERT_EQ(store.SelectView(0, -1), S_OK);
+  const struct {
+    int64_t start, length;
+    size_t selected, maxReads;
+  } cases[] = {{150000, 1000, 10, 70}, {199900, 0, 1, 60}, {0, 300, 3, 10}};
+  for (const auto& c : cases) {
+    ASSERT_EQ(store.SelectRange(-1, 0, 0, 127, false), S_OK);
+    host.Log().Clear();
+    ASSERT_EQ(store.SelectRange(c.start, c.length, 0, 127, true), S_OK);
+    EXPECT_LE(host.Log().Count("GetItem"), c.maxReads) << c.start;
+    size_t selected = IsSelected(longNote);
+    for (const ItemPath& p : notes) selected += IsSelected(p);
+    EXPECT_EQ(selected, c.selected) << c.start;
+  }
+  host.Log().Clear();
+  EXPECT_EQ(store.IsSelectedAt(200, kEvNoteOn, 0xFFFF), 1);  // the last range's
+  EXPECT_EQ(store.IsSelectedAt(199900, kEvNoteOn, 0xFFFF), 0);
+  EXPECT_LE(host.Log().Count("GetItem"), 8u);
+}
+
 TEST_F(StoreSearchTest, DeselectingEverythingAsksTheHostFirst) {
   Add(Selected(Note(0, 10, 60)));
   Add(Selected(Note(10, 10, 61)));
