@@ -44,6 +44,7 @@ HRESULT EventStore::AppendBlockEvents(const ItemPath& block, std::vector<ListedE
     if (ChannelAdmitted(channel, channelMask_)) {
       out->push_back(ListedEvent{path, event.timeFormat, event.start, track.orderKey, channel});
       NoteListed(event);
+      if (event.flags & kEventSelected) selected_.Add(path);
     }
     return S_OK;
   });
@@ -98,12 +99,15 @@ HRESULT EventStore::RebuildEvents() {
     for (const ListedEvent& e : gathered)
       if (e.timeFormat != kTimeTicks) ++otherFormats_;
   }
+  selectionKnown_ = true;
   status_ |= kStoreEventsValid;
   builtTypeMask_ = typeMask_;
   return S_OK;
 }
 
 void EventStore::ForgetReports() {
+  selected_.Clear();
+  selectionKnown_ = false;
   listed_.Clear();
   listedMade_ = false;
   gone_.Clear();
@@ -135,9 +139,10 @@ bool PathBefore(const ItemPath& a, const ItemPath& b) {
 
 }  // namespace
 
-void EventStore::Arrive(const ItemPath& path, const DisplayKey& key, uint32_t timeFormat) {
+void EventStore::Arrive(const ItemPath& path, const DisplayKey& key, uint32_t timeFormat, bool selected) {
   arriving_.push_back(ListedEvent{path, timeFormat, key.start, key.orderKey, key.channel});
   Listed().Add(path);
+  if (selected) selected_.Add(path);
   if (timeFormat != kTimeTicks) ++otherFormats_;
 }
 
@@ -148,6 +153,7 @@ HRESULT EventStore::Depart(const ItemPath& path) {
     if (FAILED(hr)) return hr;
   }
   Listed().Remove(path);
+  selected_.Remove(path);
   gone_.Add(path);
   return S_OK;
 }
@@ -161,6 +167,7 @@ HRESULT EventStore::Renumber(const ItemPath& from, const ItemPath& to) {
   }
   Listed().Remove(from);
   Listed().Add(to);
+  if (selected_.Remove(from)) selected_.Add(to);
   renumberedFrom_.Add(from);
   renumberedTo_.Add(to);
   renumbered_.emplace_back(from, to);

@@ -191,7 +191,8 @@ HRESULT EventStore::ReadEventIntoView(const ItemPath& path) {
   const int32_t channel = EffectiveChannel(track.channel, event.channel);
   if (!(event.type & typeMask_) || !ChannelAdmitted(channel, channelMask_)) return S_FALSE;
   NoteListed(event);
-  Arrive(path, DisplayKey{event.start, track.orderKey, channel}, event.timeFormat);
+  Arrive(path, DisplayKey{event.start, track.orderKey, channel}, event.timeFormat,
+         (event.flags & kEventSelected) != 0);
   return S_OK;
 }
 
@@ -217,6 +218,7 @@ HRESULT EventStore::MeasureChangedLengths() {
     if (FAILED(host_.data->GetItem(&p, kLevelEvent, &event, kGetEvent))) continue;  // gone since
     FreeEventPayload(&event);
     NoteListed(event);
+    NoteSelection(path, (event.flags & kEventSelected) != 0);
   }
   return S_OK;
 }

@@ -165,6 +165,7 @@ HRESULT EventStore::SelectRange(int64_t start, int64_t length, int32_t lowNote, 
   if (!select && !hasStart && !hasLength && lowNote == 0 && highNote == 127) {
     HRESULT hr = host_.data->DeselectAll(kLevelEvent, 0, typeMask_, 0, 0, 0, 0, 0, 2);
     if (SUCCEEDED(hr)) {
+      selectionKnown_ = false;  // of the types asked for only: the next AnySelected looks
       bracket.SetCommit(1);
       return hr;
     }
@@ -196,6 +197,7 @@ HRESULT EventStore::SelectRange(int64_t start, int64_t length, int32_t lowNote, 
     e.flags ^= kEventSelected;
     hr = host_.data->SetItem(&p, kLevelEvent, &e, kSetSelected);
     if (FAILED(hr)) return hr;
+    NoteSelection(p, (e.flags & kEventSelected) != 0);
     bracket.SetCommit(1);
   }
   return S_OK;
@@ -226,6 +228,7 @@ HRESULT EventStore::SelectOnlyInRange(int64_t start, int64_t length, int32_t low
     e.flags ^= kEventSelected;
     hr = host_.data->SetItem(&p, kLevelEvent, &e, kSetSelected);
     if (FAILED(hr)) return hr;
+    NoteSelection(p, (e.flags & kEventSelected) != 0);
     bracket.SetCommit(1);
   }
   return S_OK;
@@ -241,7 +244,10 @@ HRESULT EventStore::SetSelected(const ItemPath& path, bool select) {
   if (((r.event.flags & kEventSelected) != 0) == select) return S_FALSE;
   r.event.flags ^= kEventSelected;
   hr = host_.data->SetItem(&path, kLevelEvent, &r.event, kSetSelected);
-  if (SUCCEEDED(hr)) bracket.SetCommit(1);
+  if (SUCCEEDED(hr)) {
+    NoteSelection(path, select);
+    bracket.SetCommit(1);
+  }
   return hr;
 }
 
@@ -274,16 +280,35 @@ int EventStore::IsSelectedAt(int64_t time, uint32_t typeMask, uint32_t channelMa
   return 0;
 }
 
+// Answered from the selected paths the store keeps, once the events changed
+// since they were last read have been read again; a full walk only when the
+// selection is not known (after a host-wide deselection).
 HRESULT EventStore::AnySelected() {
   HRESULT hr = EnsureView();
   if (FAILED(hr)) return hr;
+  hr = MeasureChangedLengths();
+  if (FAILED(hr)) return hr;
+  if (selectionKnown_) return selected_.empty() ? 0 : 1;
   ReadBracket bracket(host_.data);
   if (!bracket.Opened()) return bracket.result();
+  PathSet selected;
   for (int32_t i = 0; i < KvList_Count(events_); ++i) {
     EventRecord r;
-    hr = r.Read(host_.data, EntryAt(events_, i));
+    const ItemPath& p = EntryAt(events_, i);
+    hr = r.Read(host_.data, p);
     if (FAILED(hr)) return hr;
-    if (r.event.flags & kEventSelected) return 1;
+    if (r.event.flags & kEventSelected) selected.Add(p);
   }
-  return 0;
+  selected_ = std::move(selected);
+  selectionKnown_ = true;
+  return selected_.empty() ? 0 : 1;
+}
+
+void EventStore::NoteSelection(const ItemPath& path, bool selected) {
+  if (!selectionKnown_) return;
+  if (!selected) {
+    selected_.Remove(path);
+  } else if (Listed().Contains(path)) {
+    selected_.Add(path);
+  }
 }

@@ -181,7 +181,7 @@ class EventStore {
   // Reports change the list in bursts: removals, renumberings and arrivals
   // are noted as they come and applied together by the next FlushReports, in
   // one pass over the list, so that k reports cost about k + n, not k * n.
-  void Arrive(const ItemPath& path, const DisplayKey& key, uint32_t timeFormat);
+  void Arrive(const ItemPath& path, const DisplayKey& key, uint32_t timeFormat, bool selected);
   // S_FALSE when the path is not listed.
   HRESULT Depart(const ItemPath& path);
   HRESULT Renumber(const ItemPath& from, const ItemPath& to);
@@ -191,6 +191,8 @@ class EventStore {
   void ForgetReports();
   // The first list index whose listed start is t or later (a list in tick order).
   int32_t FirstStartingFrom(int64_t t) const;
+  // Keeps the selected paths in step with a flag just read or written.
+  void NoteSelection(const ItemPath& path, bool selected);
   // Raises the bound on note lengths for a listed event.
   void NoteListed(const MidiEvent& event);
   bool InCurrentView(const ItemPath& path) const;
@@ -219,6 +221,11 @@ class EventStore {
   // new path) and events read for the list, in report order. A report that
   // would name a path already waiting applies the others first, so that the
   // three never share a path.
+  // The listed events that are selected, while selectionKnown_: taken from
+  // the records a build, an arrival or a re-read sees and from the store's own
+  // writes, so that AnySelected need not read the list.
+  PathSet selected_;
+  bool selectionKnown_ = false;
   PathSet gone_;
   PathSet renumberedFrom_, renumberedTo_;
   std::vector<std::pair<ItemPath, ItemPath>> renumbered_;

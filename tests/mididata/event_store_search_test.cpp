@@ -175,6 +175,49 @@ TEST_F(StoreSearchTest, RangesAndTimesReadOnlyWhatCanReachThem) {
   EXPECT_LE(host.Log().Count("GetItem"), 8u);
 }
 
+// AnySelected answers from the selection the store keeps: it reads only the
+// events reported changed since, and walks the list only after a host-wide
+// deselection, whose extent the store cannot know.
+TEST_F(StoreSearchTest, AnySelectedReadsOnlyWhatChanged) {
+  std::vector<ItemPath> notes;
+  for (int i = 0; i < 500; ++i) notes.push_back(Add(Note(i * 100, 50, 60)));
+  ASSERT_EQ(store.SelectView(0, -1), S_OK);
+  Advise();
+  auto reads = [&] {
+    const size_t n = host.Log().Count("GetItem");
+    host.Log().Clear();
+    return n;
+  };
+  reads();
+  EXPECT_EQ(store.AnySelected(), 0);
+  EXPECT_EQ(reads(), 0u);
+  MidiEvent e = host.Event(notes[250])->record;
+  e.flags |= kEventSelected;
+  ASSERT_EQ(host.ChangeEvent(notes[250], e), S_OK);  // selected by the host's own user
+  reads();
+  EXPECT_EQ(store.AnySelected(), 1);
+  EXPECT_EQ(reads(), 1u);
+  ASSERT_EQ(store.SetSelected(notes[250], false), S_OK);
+  EXPECT_EQ(store.AnySelected(), 0);
+  ASSERT_EQ(store.SelectRange(1000, 300, 0, 127, true), S_OK);
+  EXPECT_EQ(store.AnySelected(), 1);
+  ASSERT_EQ(host.DeleteEvent(notes[10]), S_OK);
+  ASSERT_EQ(host.DeleteEvent(notes[11]), S_OK);
+  ASSERT_EQ(host.DeleteEvent(notes[12]), S_OK);
+  Replay();
+  reads();
+  EXPECT_EQ(store.AnySelected(), 0);  // the selected ones are gone
+  EXPECT_LE(reads(), 3u);
+  ASSERT_EQ(store.SelectRange(2000, 100, 0, 127, true), S_OK);
+  ASSERT_EQ(store.SelectRange(-1, 0, 0, 127, false), S_OK);  // the host's DeselectAll
+  Replay();
+  reads();
+  EXPECT_EQ(store.AnySelected(), 0);
+  EXPECT_GE(reads(), 497u);  // walked once
+  EXPECT_EQ(store.AnySelected(), 0);
+  EXPECT_EQ(reads(), 0u);
+}
+
 TEST_F(StoreSearchTest, DeselectingEverythingAsksTheHostFirst) {
   Add(Selected(Note(0, 10, 60)));
   Add(Selected(Note(10, 10, 61)));
