@@ -109,7 +109,7 @@ HRESULT CopySelection(EventStore& store, HWND owner, bool cut) {
   const UINT format = EventClipboardFormat();
   if (!format) return E_FAIL;
   std::vector<MidiEvent> copied;
-  HRESULT hr = WalkEvents(store, [&](int32_t, const ItemPath& path, const MidiEvent& e) -> HRESULT {
+  HRESULT hr = WalkSelectedEvents(store, [&](int32_t, const ItemPath& path, const MidiEvent& e) -> HRESULT {
     if (!(e.flags & kEventSelected) || IsLongEvent(e)) return S_OK;
     try {
       copied.push_back(e);

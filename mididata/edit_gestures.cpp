@@ -47,14 +47,14 @@ HRESULT ShownPitchIn(EventStore& store, const ItemPath& path, const MidiEvent& e
 }  // namespace
 
 HRESULT BeginMoveOrResize(EventStore& store) {
-  return WalkEvents(store, [&](int32_t, const ItemPath& path, const MidiEvent& e) -> HRESULT {
+  return WalkSelectedEvents(store, [&](int32_t, const ItemPath& path, const MidiEvent& e) -> HRESULT {
     if (!(e.flags & kEventSelected)) return S_OK;
     return store.pending().QueueChange(path, e, kSetAll);
   });
 }
 
 HRESULT SetSelectedVelocity(EventStore& store, uint8_t velocity) {
-  HRESULT hr = WalkEvents(store, [&](int32_t, const ItemPath& path, MidiEvent& e) -> HRESULT {
+  HRESULT hr = WalkSelectedEvents(store, [&](int32_t, const ItemPath& path, MidiEvent& e) -> HRESULT {
     if (!(e.flags & kEventSelected) || !(e.type & kVelocityTypes)) return S_OK;
     HRESULT r = StoreVelocity(store, path, &e, velocity);
     if (FAILED(r)) return r;
@@ -179,7 +179,7 @@ HRESULT ClearRoomForNote(EventStore& store, int64_t start, int64_t length, int32
 }
 
 HRESULT DeleteSelection(EventStore& store) {
-  HRESULT hr = WalkEvents(store, [&](int32_t, const ItemPath& path, const MidiEvent& e) -> HRESULT {
+  HRESULT hr = WalkSelectedEvents(store, [&](int32_t, const ItemPath& path, const MidiEvent& e) -> HRESULT {
     return (e.flags & kEventSelected) ? store.pending().QueueDelete(path) : S_OK;
   });
   if (FAILED(hr)) {

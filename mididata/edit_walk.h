@@ -15,7 +15,7 @@
 // to (the whole list when some start is not in ticks). The first failure of
 // a read or of each stops the walk and is returned.
 template <class Each>
-HRESULT WalkEventsIn(EventStore& store, int64_t from, int64_t to, Each&& each) {
+HRESULT WalkEventsIn(EventStore& store, int64_t from, int64_t to, Each&& each, bool selectedOnly = false) {
   HostMidiData* data = store.host().data;
   if (!data) return E_UNEXPECTED;
   // A list that cannot be rebuilt is the host's failure, not an empty list.
@@ -31,6 +31,10 @@ HRESULT WalkEventsIn(EventStore& store, int64_t from, int64_t to, Each&& each) {
   }
   const int32_t first = from == INT64_MIN ? 0 : store.FirstIndexReaching(from < INT64_MIN + reach ? INT64_MIN : from - reach);
   const bool ordered = store.StartsInTicks();
+  if (selectedOnly) {
+    built = store.RereadChanged();
+    if (FAILED(built)) return built;
+  }
   ReadBracket bracket(data);
   if (!bracket.Opened()) return bracket.result();
   for (int32_t i = first; i < count; ++i) {
@@ -38,6 +42,7 @@ HRESULT WalkEventsIn(EventStore& store, int64_t from, int64_t to, Each&& each) {
     ItemPath path{};
     HRESULT hr = store.PathAt(i, &path);
     if (hr != S_OK) return FAILED(hr) ? hr : S_OK;
+    if (selectedOnly && !store.MaybeSelected(path)) continue;
     MidiEvent event{};
     ItemPath p = path;
     hr = data->GetItem(&p, kLevelEvent, &event, kGetEvent);
@@ -53,6 +58,14 @@ HRESULT WalkEventsIn(EventStore& store, int64_t from, int64_t to, Each&& each) {
 template <class Each>
 HRESULT WalkEvents(EventStore& store, Each&& each) {
   return WalkEventsIn(store, INT64_MIN, INT64_MAX, each);
+}
+
+// The same for the entries that may be selected: the events the store knows
+// to be unselected are not read, so that a walk costs what the selection
+// holds (each must still test the flag it is given).
+template <class Each>
+HRESULT WalkSelectedEvents(EventStore& store, Each&& each) {
+  return WalkEventsIn(store, INT64_MIN, INT64_MAX, each, true);
 }
 
 // The forced channel of the last track asked for, read once per track.

@@ -121,6 +121,12 @@ class EventStore {
                             int64_t walkLength);
   int IsSelectedAt(int64_t time, uint32_t typeMask, uint32_t channelMask);
   HRESULT AnySelected();
+  // Reads again the events reported changed since they were last read, so
+  // that MaybeSelected is up to date.
+  HRESULT RereadChanged() { return MeasureChangedLengths(); }
+  // False only when the selection the store keeps says the listed event at
+  // path is not selected.
+  bool MaybeSelected(const ItemPath& path) const { return !selectionKnown_ || selected_.Contains(path); }
 
   // Display transform: pitch and velocity offsets of the event's track (and the
   // project pitch offset), read from the host at every call.

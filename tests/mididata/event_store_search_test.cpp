@@ -2,6 +2,7 @@
 // checked against the host's project and its call log.
 #include <gtest/gtest.h>
 
+#include "mididata/edit_gestures.h"
 #include "tests/mididata/store_fixture.h"
 
 using refhost::Controller;
@@ -201,13 +202,14 @@ TEST_F(StoreSearchTest, AnySelectedReadsOnlyWhatChanged) {
   EXPECT_EQ(store.AnySelected(), 0);
   ASSERT_EQ(store.SelectRange(1000, 300, 0, 127, true), S_OK);
   EXPECT_EQ(store.AnySelected(), 1);
-  ASSERT_EQ(host.DeleteEvent(notes[10]), S_OK);
-  ASSERT_EQ(host.DeleteEvent(notes[11]), S_OK);
-  ASSERT_EQ(host.DeleteEvent(notes[12]), S_OK);
-  Replay();
+  // Deleting the selection reads only the three selected notes.
   reads();
+  ASSERT_EQ(DeleteSelection(store), S_OK);
+  EXPECT_EQ(reads(), 3u);
+  EXPECT_FALSE(host.Event(notes[11]).has_value());
+  Replay();
   EXPECT_EQ(store.AnySelected(), 0);  // the selected ones are gone
-  EXPECT_LE(reads(), 3u);
+  EXPECT_EQ(reads(), 0u);
   ASSERT_EQ(store.SelectRange(2000, 100, 0, 127, true), S_OK);
   ASSERT_EQ(store.SelectRange(-1, 0, 0, 127, false), S_OK);  // the host's DeselectAll
   Replay();
