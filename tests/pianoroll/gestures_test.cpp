@@ -247,4 +247,19 @@ TEST_F(GestureTest, DrawingPastTheEndGrowsTheTrack) {
   ExpectUndoRestores(kDrawn);
 }
 
+TEST_F(GestureTest, PastingPastTheEndGrowsTheTrackAndMovesTheCursor) {
+  prefs.dataLength = 5 * 1920;
+  AddNotes({N(0, 480, 60, true)});
+  Open();
+  Frame(0, 12);
+  ASSERT_EQ(roll()->totalLength, 9600);
+  SendMessageW(window(), WM_COPY, 0, 0);
+  roll()->cursorPos = 9500;
+  SendMessageW(window(), WM_PASTE, 0, 0);
+  Sync();
+  EXPECT_EQ(Notes(), (std::vector<Note>{{0, 480, 60, false}, {9500, 480, 60, true}}));
+  EXPECT_EQ(roll()->cursorPos, 9980);
+  EXPECT_EQ(roll()->totalLength, 11520);  // 9980 up to whole measures
+}
+
 }  // namespace
