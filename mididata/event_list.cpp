@@ -15,22 +15,6 @@ HRESULT EventStore::ReadTrackKey(uint32_t trackId, TrackKey* key) {
   return S_OK;
 }
 
-// The display key of an event; cache holds the last track read so that a
-// search within one track reads its record once.
-HRESULT EventStore::KeyOf(const ItemPath& path, TrackKey* cache, DisplayKey* key) {
-  if (cache->trackId != path.trackId) {
-    HRESULT hr = ReadTrackKey(path.trackId, cache);
-    if (FAILED(hr)) return hr;
-  }
-  ItemPath p = path;
-  MidiEvent event{};
-  HRESULT hr = host_.data->GetItem(&p, kLevelEvent, &event, kGetEvent);
-  if (FAILED(hr)) return hr;
-  FreeEventPayload(&event);
-  *key = DisplayKey{event.start, cache->orderKey, EffectiveChannel(cache->channel, event.channel)};
-  return S_OK;
-}
-
 HRESULT EventStore::AppendBlockEvents(const ItemPath& block, std::vector<ListedEvent>* out) {
   ReadBracket bracket(host_.data);
   if (!bracket.Opened()) return bracket.result();
@@ -111,6 +95,7 @@ void EventStore::ForgetReports() {
   listed_.Clear();
   listedMade_ = false;
   gone_.Clear();
+  goneKeys_.clear();
   renumberedFrom_.Clear();
   renumberedTo_.Clear();
   renumbered_.clear();
@@ -119,14 +104,36 @@ void EventStore::ForgetReports() {
 
 // Made at the first report after a build, so that building and browsing a
 // list pay nothing for it.
-PathSet& EventStore::Listed() {
+PathMap<DisplayKey>& EventStore::Listed() {
   if (!listedMade_) {
     const int32_t n = KvList_Count(events_);
     listed_.Reserve(static_cast<size_t>(n) + arriving_.size());
-    for (int32_t i = 0; i < n; ++i) listed_.Add(static_cast<const ListedEvent*>(KvList_At(events_, i))->path);
+    for (int32_t i = 0; i < n; ++i) {
+      const ListedEvent& e = *static_cast<const ListedEvent*>(KvList_At(events_, i));
+      listed_.Add(e.path, KeyOf(e));
+    }
     listedMade_ = true;
   }
   return listed_;
+}
+
+int32_t EventStore::Locate(const ItemPath& path, const DisplayKey& key) const {
+  const int32_t n = KvList_Count(events_);
+  int32_t lo = 0, hi = n;
+  while (lo < hi) {
+    const int32_t mid = lo + (hi - lo) / 2;
+    if (CompareDisplay(KeyOf(*static_cast<const ListedEvent*>(KvList_At(events_, mid))), key) < 0) {
+      lo = mid + 1;
+    } else {
+      hi = mid;
+    }
+  }
+  for (int32_t i = lo; i < n; ++i) {
+    const ListedEvent& e = *static_cast<const ListedEvent*>(KvList_At(events_, i));
+    if (CompareDisplay(KeyOf(e), key) != 0) break;
+    if (SamePath(e.path, path)) return i;
+  }
+  return -1;
 }
 
 namespace {
@@ -141,7 +148,7 @@ bool PathBefore(const ItemPath& a, const ItemPath& b) {
 
 void EventStore::Arrive(const ItemPath& path, const DisplayKey& key, uint32_t timeFormat, bool selected) {
   arriving_.push_back(ListedEvent{path, timeFormat, key.start, key.orderKey, key.channel});
-  Listed().Add(path);
+  Listed().Add(path, key);
   if (selected) selected_.Add(path);
   if (timeFormat != kTimeTicks) ++otherFormats_;
 }
@@ -152,6 +159,7 @@ HRESULT EventStore::Depart(const ItemPath& path) {
     HRESULT hr = FlushReports();
     if (FAILED(hr)) return hr;
   }
+  goneKeys_.emplace_back(path, *Listed().Find(path));
   Listed().Remove(path);
   selected_.Remove(path);
   gone_.Add(path);
@@ -165,8 +173,9 @@ HRESULT EventStore::Renumber(const ItemPath& from, const ItemPath& to) {
     HRESULT hr = FlushReports();
     if (FAILED(hr)) return hr;
   }
+  const DisplayKey key = *Listed().Find(from);
   Listed().Remove(from);
-  Listed().Add(to);
+  Listed().Add(to, key);
   if (selected_.Remove(from)) selected_.Add(to);
   renumberedFrom_.Add(from);
   renumberedTo_.Add(to);
@@ -174,69 +183,94 @@ HRESULT EventStore::Renumber(const ItemPath& from, const ItemPath& to) {
   return S_OK;
 }
 
-// Removals and renumberings in one pass that closes the gaps, then the
-// arrivals merged in from the back, each after the listed entries of an
-// equal key.
+// Renumberings (rare) in one pass over the list and the arrivals; then the
+// removals and arrivals over the span of the list they touch.
 HRESULT EventStore::FlushReports() {
   if (!ReportsWaiting()) return S_OK;
-  std::sort(renumbered_.begin(), renumbered_.end(),
-            [](const auto& a, const auto& b) { return PathBefore(a.first, b.first); });
-  auto renumber = [&](ItemPath* p) {
-    if (renumbered_.empty() || !renumberedFrom_.Contains(*p)) return;
-    *p = std::lower_bound(renumbered_.begin(), renumbered_.end(), *p, [](const auto& r, const ItemPath& key) {
-           return PathBefore(r.first, key);
-         })->second;
-  };
-
-  int32_t n = KvList_Count(events_);
-  if (!gone_.empty() || !renumbered_.empty()) {
-    auto* entries = n ? static_cast<ListedEvent*>(KvList_At(events_, 0)) : nullptr;
-    int32_t kept = 0;
-    for (int32_t i = 0; i < n; ++i) {
-      ListedEvent e = entries[i];
-      if (!gone_.empty() && gone_.Contains(e.path)) continue;
-      renumber(&e.path);
-      entries[kept++] = e;
-    }
-    if (kept != n) KvList_ArrayForceItemCount(events_, kept, 0);
-    n = kept;
+  if (!renumbered_.empty()) {
+    std::sort(renumbered_.begin(), renumbered_.end(),
+              [](const auto& a, const auto& b) { return PathBefore(a.first, b.first); });
+    auto renumber = [&](ItemPath* p) {
+      if (!renumberedFrom_.Contains(*p)) return;
+      *p = std::lower_bound(renumbered_.begin(), renumbered_.end(), *p, [](const auto& r, const ItemPath& key) {
+             return PathBefore(r.first, key);
+           })->second;
+    };
+    const int32_t n = KvList_Count(events_);
+    for (int32_t i = 0; i < n; ++i) renumber(&static_cast<ListedEvent*>(KvList_At(events_, i))->path);
+    for (ListedEvent& e : arriving_) renumber(&e.path);
+    renumberedFrom_.Clear();
+    renumberedTo_.Clear();
+    renumbered_.clear();
   }
-
   // An event removed and read again arrived twice: its last reading counts.
   std::vector<ListedEvent> arrived;
   arrived.reserve(arriving_.size());
   PathSet seen;
-  for (auto it = arriving_.rbegin(); it != arriving_.rend(); ++it) {
-    ListedEvent e = *it;
-    renumber(&e.path);
-    if (Listed().Contains(e.path) && seen.Add(e.path)) arrived.push_back(e);  // else removed again since
-  }
+  for (auto it = arriving_.rbegin(); it != arriving_.rend(); ++it)
+    if (Listed().Contains(it->path) && seen.Add(it->path)) arrived.push_back(*it);  // else removed again since
   std::reverse(arrived.begin(), arrived.end());
-  gone_.Clear();
-  renumberedFrom_.Clear();
-  renumberedTo_.Clear();
-  renumbered_.clear();
-  arriving_.clear();
-  if (arrived.empty()) return S_OK;
+  return FlushSpan(arrived);
+}
 
+HRESULT EventStore::FlushSpan(std::vector<ListedEvent>& arrived) {
   auto before = [](const ListedEvent& a, const ListedEvent& b) { return CompareDisplay(KeyOf(a), KeyOf(b)) < 0; };
+  std::vector<int32_t> out;
+  out.reserve(goneKeys_.size());
+  for (const auto& [path, key] : goneKeys_) {
+    const int32_t i = Locate(path, key);
+    if (i >= 0) out.push_back(i);  // else it never left the arrivals
+  }
+  gone_.Clear();
+  goneKeys_.clear();
+  arriving_.clear();
+  std::sort(out.begin(), out.end());
   std::stable_sort(arrived.begin(), arrived.end(), before);
-  const int32_t m = static_cast<int32_t>(arrived.size());
-  HRESULT hr = KvList_ArrayForceItemCount(events_, n + m, 0);
-  if (FAILED(hr)) {
-    // The list cannot hold them: it is read again from the host when next used.
-    status_ &= ~kStoreEventsValid;
-    return hr;
+  if (out.empty() && arrived.empty()) return S_OK;
+
+  // The span [lo, hi) holds every removed entry and every place an arrival
+  // goes (after the listed entries of an equal key).
+  const int32_t n = KvList_Count(events_);
+  auto* entries = n ? static_cast<ListedEvent*>(KvList_At(events_, 0)) : nullptr;
+  auto placeOf = [&](const ListedEvent& a) {
+    return static_cast<int32_t>(std::upper_bound(entries, entries + n, a, before) - entries);
+  };
+  int32_t lo = n, hi = 0;
+  if (!out.empty()) {
+    lo = out.front();
+    hi = out.back() + 1;
   }
-  auto* entries = static_cast<ListedEvent*>(KvList_At(events_, 0));
-  int32_t i = n - 1, j = m - 1, w = n + m - 1;
-  while (j >= 0) {
-    if (i >= 0 && before(arrived[j], entries[i])) {
-      entries[w--] = entries[i--];
-    } else {
-      entries[w--] = arrived[j--];
+  if (!arrived.empty()) {
+    lo = std::min(lo, placeOf(arrived.front()));
+    hi = std::max(hi, placeOf(arrived.back()));
+  }
+  std::vector<ListedEvent> span;
+  span.reserve(static_cast<size_t>(hi - lo) + arrived.size());
+  size_t next = 0, removed = 0;
+  for (int32_t i = lo; i < hi; ++i) {
+    while (next < arrived.size() && before(arrived[next], entries[i])) span.push_back(arrived[next++]);
+    if (removed < out.size() && out[removed] == i) {
+      ++removed;
+      continue;
     }
+    span.push_back(entries[i]);
   }
+  while (next < arrived.size()) span.push_back(arrived[next++]);
+
+  const int32_t grown = static_cast<int32_t>(span.size()) - (hi - lo);
+  if (grown > 0) {
+    HRESULT hr = KvList_ArrayForceItemCount(events_, n + grown, 0);
+    if (FAILED(hr)) {
+      // The list cannot hold them: it is read again from the host when next used.
+      status_ &= ~kStoreEventsValid;
+      return hr;
+    }
+    entries = static_cast<ListedEvent*>(KvList_At(events_, 0));
+  }
+  if (grown != 0 && hi < n)
+    std::memmove(entries + hi + grown, entries + hi, static_cast<size_t>(n - hi) * sizeof(ListedEvent));
+  if (!span.empty()) std::memcpy(entries + lo, span.data(), span.size() * sizeof(ListedEvent));
+  if (grown < 0) KvList_ArrayForceItemCount(events_, n + grown, 0);
   return S_OK;
 }
 

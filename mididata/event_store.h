@@ -183,7 +183,6 @@ class EventStore {
   HRESULT AppendBlockEvents(const ItemPath& block, std::vector<ListedEvent>* out);
   HRESULT RebuildEvents();
   HRESULT ReadTrackKey(uint32_t trackId, TrackKey* key);
-  HRESULT KeyOf(const ItemPath& path, TrackKey* cache, DisplayKey* key);
   // Reports change the list in bursts: removals, renumberings and arrivals
   // are noted as they come and applied together by the next FlushReports, in
   // one pass over the list, so that k reports cost about k + n, not k * n.
@@ -192,7 +191,12 @@ class EventStore {
   HRESULT Depart(const ItemPath& path);
   HRESULT Renumber(const ItemPath& from, const ItemPath& to);
   HRESULT FlushReports();
-  PathSet& Listed();
+  PathMap<DisplayKey>& Listed();
+  // The index of a listed entry found by its key, or -1.
+  int32_t Locate(const ItemPath& path, const DisplayKey& key) const;
+  // FlushReports for bursts without renumberings: only the span of the list
+  // that the removals and arrivals touch is rewritten.
+  HRESULT FlushSpan(std::vector<ListedEvent>& arrived);
   bool ReportsWaiting() const { return !gone_.empty() || !renumbered_.empty() || !arriving_.empty(); }
   void ForgetReports();
   // The first list index whose listed start is t or later (a list in tick order).
@@ -219,9 +223,9 @@ class EventStore {
   int32_t currentTrack_ = -1;
   int32_t currentBlock_ = -1;
   KvList events_ = nullptr;
-  // Every path the list holds once the waiting reports are applied (made
-  // when first asked for: see Listed).
-  PathSet listed_;
+  // Every path the list holds once the waiting reports are applied, with its
+  // display key (made when first asked for: see Listed).
+  PathMap<DisplayKey> listed_;
   bool listedMade_ = false;
   // Waiting reports: listed entries to remove, entries renumbered (old path,
   // new path) and events read for the list, in report order. A report that
@@ -233,6 +237,7 @@ class EventStore {
   PathSet selected_;
   bool selectionKnown_ = false;
   PathSet gone_;
+  std::vector<std::pair<ItemPath, DisplayKey>> goneKeys_;  // gone_ in report order, with the listed keys
   PathSet renumberedFrom_, renumberedTo_;
   std::vector<std::pair<ItemPath, ItemPath>> renumbered_;
   std::vector<ListedEvent> arriving_;

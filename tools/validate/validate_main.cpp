@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "host/event_factory.h"
+#include "mididata/clip_codec.h"
 #include "tools/validate/session.h"
 
 namespace validate {
@@ -440,26 +441,48 @@ bool RunReports(Session& session, refhost::RefHost& host, Reporter& reporter, si
   return true;
 }
 
-// The editor's list read whole (a copy walks it): every event read once, none
-// that the host does not have, and every note of the shown track among them.
+// The editor's list against the track: every note of the track is selected
+// in the host (reported like any change), then the editor copies its
+// selection. The clipboard must then hold each note of the track exactly
+// once: a note missing from the list, listed twice, or a listed event the
+// host does not have (the copy fails and leaves the clipboard empty) shows.
 void ExpectListMatchesTrack(Session& session, refhost::RefHost& host, uint32_t trackId, Outcome& out,
                             const std::string& when) {
-  host.Log().Clear();
-  SendMessageW(session.view(), WM_COPY, 0, 0);
-  std::vector<uint32_t> read;
-  for (const refhost::CallEntry& call : host.Log().Entries()) {
-    if (call.method != "GetItem" || call.level != kLevelEvent) continue;
-    if (FAILED(call.result)) return out.Fail(when + ": the list holds an event the host does not have");
-    if (call.path.trackId == trackId) read.push_back(call.path.eventId);
-  }
-  std::sort(read.begin(), read.end());
-  if (std::adjacent_find(read.begin(), read.end()) != read.end()) return out.Fail(when + ": an event is listed twice");
+  std::vector<std::pair<int64_t, int>> expected;
   for (const refhost::EventView& e : host.Events(trackId)) {
-    if (e.record.type == kEvNoteOn && !std::binary_search(read.begin(), read.end(), e.path.eventId))
-      return out.Fail(when + ": a note of the track is missing from the list");
+    if (e.record.type != kEvNoteOn) continue;
+    expected.emplace_back(e.record.start, e.record.data[0]);
+    if (!(e.record.flags & kEventSelected)) host.ChangeEvent(e.path, refhost::Selected(e.record));
   }
-  host.Log().Clear();
   session.Pump();
+  const UINT format = RegisterClipboardFormatW(L"Velora Zebu 1.0");
+  if (OpenClipboard(session.frame())) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
+  SendMessageW(session.view(), WM_COPY, 0, 0);
+  std::vector<std::pair<int64_t, int>> copied;
+  if (OpenClipboard(session.frame())) {
+    if (HGLOBAL block = GetClipboardData(format)) {
+      const auto* bytes = static_cast<const uint8_t*>(GlobalLock(block));
+      const size_t size = GlobalSize(block);
+      const uint32_t count = bytes ? CheckClipHeader(bytes, size) : 0;
+      for (uint32_t i = 0; i < count; ++i) {
+        MidiEvent e{};
+        DecodeClipRecord(bytes + ClipBlockSize(i), &e);
+        if (e.type == kEvNoteOn) copied.emplace_back(e.start, e.data[0]);
+      }
+      if (bytes) GlobalUnlock(block);
+    }
+    EmptyClipboard();  // the checks after this one start from an empty clipboard
+    CloseClipboard();
+  }
+  std::sort(expected.begin(), expected.end());
+  std::sort(copied.begin(), copied.end());
+  if (copied != expected)
+    out.Fail(when + ": the editor's list held " + std::to_string(copied.size()) + " of the track's " +
+             std::to_string(expected.size()) + " notes, or others");
+  host.Log().Clear();
 }
 
 void CheckThreadReports(const Options& o) {
