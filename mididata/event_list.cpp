@@ -225,52 +225,57 @@ HRESULT EventStore::FlushSpan(std::vector<ListedEvent>& arrived) {
   goneKeys_.clear();
   arriving_.clear();
   std::sort(out.begin(), out.end());
+  out.erase(std::unique(out.begin(), out.end()), out.end());  // a path removed, read and removed again
   std::stable_sort(arrived.begin(), arrived.end(), before);
   if (out.empty() && arrived.empty()) return S_OK;
 
-  // The span [lo, hi) holds every removed entry and every place an arrival
-  // goes (after the listed entries of an equal key).
-  const int32_t n = KvList_Count(events_);
+  // Removals close their gaps in place, from the first removed entry on.
+  int32_t n = KvList_Count(events_);
   auto* entries = n ? static_cast<ListedEvent*>(KvList_At(events_, 0)) : nullptr;
+  if (!out.empty()) {
+    int32_t kept = out.front();
+    size_t removed = 0;
+    for (int32_t i = out.front(); i < n; ++i) {
+      if (removed < out.size() && out[removed] == i) {
+        ++removed;
+        continue;
+      }
+      if (removed == out.size()) {  // past the last gap the rest moves at once
+        std::memmove(entries + kept, entries + i, static_cast<size_t>(n - i) * sizeof(ListedEvent));
+        kept += n - i;
+        break;
+      }
+      entries[kept++] = entries[i];
+    }
+    KvList_ArrayForceItemCount(events_, kept, 0);
+    n = kept;
+  }
+  if (arrived.empty()) return S_OK;
+
+  // Arrivals go after the listed entries of an equal key: the entries from
+  // the first one's place on move up, merged from the back.
   auto placeOf = [&](const ListedEvent& a) {
     return static_cast<int32_t>(std::upper_bound(entries, entries + n, a, before) - entries);
   };
-  int32_t lo = n, hi = 0;
-  if (!out.empty()) {
-    lo = out.front();
-    hi = out.back() + 1;
+  const int32_t lo = placeOf(arrived.front());
+  const int32_t hi = placeOf(arrived.back());
+  const int32_t m = static_cast<int32_t>(arrived.size());
+  HRESULT hr = KvList_ArrayForceItemCount(events_, n + m, 0);
+  if (FAILED(hr)) {
+    // The list cannot hold them: it is read again from the host when next used.
+    status_ &= ~kStoreEventsValid;
+    return hr;
   }
-  if (!arrived.empty()) {
-    lo = std::min(lo, placeOf(arrived.front()));
-    hi = std::max(hi, placeOf(arrived.back()));
-  }
-  std::vector<ListedEvent> span;
-  span.reserve(static_cast<size_t>(hi - lo) + arrived.size());
-  size_t next = 0, removed = 0;
-  for (int32_t i = lo; i < hi; ++i) {
-    while (next < arrived.size() && before(arrived[next], entries[i])) span.push_back(arrived[next++]);
-    if (removed < out.size() && out[removed] == i) {
-      ++removed;
-      continue;
+  entries = static_cast<ListedEvent*>(KvList_At(events_, 0));
+  if (hi < n) std::memmove(entries + hi + m, entries + hi, static_cast<size_t>(n - hi) * sizeof(ListedEvent));
+  int32_t i = hi - 1, j = m - 1, w = hi + m - 1;
+  while (j >= 0) {
+    if (i >= lo && before(arrived[j], entries[i])) {
+      entries[w--] = entries[i--];
+    } else {
+      entries[w--] = arrived[j--];
     }
-    span.push_back(entries[i]);
   }
-  while (next < arrived.size()) span.push_back(arrived[next++]);
-
-  const int32_t grown = static_cast<int32_t>(span.size()) - (hi - lo);
-  if (grown > 0) {
-    HRESULT hr = KvList_ArrayForceItemCount(events_, n + grown, 0);
-    if (FAILED(hr)) {
-      // The list cannot hold them: it is read again from the host when next used.
-      status_ &= ~kStoreEventsValid;
-      return hr;
-    }
-    entries = static_cast<ListedEvent*>(KvList_At(events_, 0));
-  }
-  if (grown != 0 && hi < n)
-    std::memmove(entries + hi + grown, entries + hi, static_cast<size_t>(n - hi) * sizeof(ListedEvent));
-  if (!span.empty()) std::memcpy(entries + lo, span.data(), span.size() * sizeof(ListedEvent));
-  if (grown < 0) KvList_ArrayForceItemCount(events_, n + grown, 0);
   return S_OK;
 }
 

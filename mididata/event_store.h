@@ -194,8 +194,8 @@ class EventStore {
   PathMap<DisplayKey>& Listed();
   // The index of a listed entry found by its key, or -1.
   int32_t Locate(const ItemPath& path, const DisplayKey& key) const;
-  // FlushReports for bursts without renumberings: only the span of the list
-  // that the removals and arrivals touch is rewritten.
+  // Applies the waiting removals and the arrivals: only the entries from the
+  // first one they touch on are moved.
   HRESULT FlushSpan(std::vector<ListedEvent>& arrived);
   bool ReportsWaiting() const { return !gone_.empty() || !renumbered_.empty() || !arriving_.empty(); }
   void ForgetReports();

@@ -48,7 +48,7 @@ class StoreBurstTest : public StoreTest {
   }
 };
 
-// Random edits of two blocks, with replays and reads of the list at random
+// Random edits of two blocks (2000 steps), with replays and reads of the list at random
 // points: after each step the list holds what the host holds, in start order
 // (only the order of events of one start may differ from a fresh build).
 TEST_F(StoreBurstTest, RandomBurstsLeaveTheListAsAFreshBuildWouldMakeIt) {
@@ -60,7 +60,7 @@ TEST_F(StoreBurstTest, RandomBurstsLeaveTheListAsAFreshBuildWouldMakeIt) {
   ASSERT_EQ(store.SelectView(0, -1), S_OK);
   Advise();
   std::mt19937 rng(5);
-  for (int step = 0; step < 600; ++step) {
+  for (int step = 0; step < 2000; ++step) {
     const unsigned op = rng() % 7;
     if (op == 0 || live.empty()) {
       live.push_back(host.InsertEvent(blocks[rng() % 2], Note(static_cast<int64_t>(rng() % 2000), 30, 64)));
