@@ -72,9 +72,8 @@ HRESULT EventStore::RebuildEvents() {
       }
     }
   }
-  auto before = [](const ListedEvent& a, const ListedEvent& b) { return CompareDisplay(KeyOf(a), KeyOf(b)) < 0; };
-  if (!std::is_sorted(gathered.begin(), gathered.end(), before))
-    std::stable_sort(gathered.begin(), gathered.end(), before);
+  if (!std::is_sorted(gathered.begin(), gathered.end(), Before))
+    std::stable_sort(gathered.begin(), gathered.end(), Before);
 
   if (!gathered.empty()) {
     hr = KvList_ArrayForceItemCount(events_, static_cast<int32_t>(gathered.size()), 0);
@@ -119,20 +118,13 @@ PathMap<DisplayKey>& EventStore::Listed() {
 
 int32_t EventStore::Locate(const ItemPath& path, const DisplayKey& key) const {
   const int32_t n = KvList_Count(events_);
-  int32_t lo = 0, hi = n;
-  while (lo < hi) {
-    const int32_t mid = lo + (hi - lo) / 2;
-    if (CompareDisplay(KeyOf(*static_cast<const ListedEvent*>(KvList_At(events_, mid))), key) < 0) {
-      lo = mid + 1;
-    } else {
-      hi = mid;
-    }
-  }
-  for (int32_t i = lo; i < n; ++i) {
-    const ListedEvent& e = *static_cast<const ListedEvent*>(KvList_At(events_, i));
-    if (CompareDisplay(KeyOf(e), key) != 0) break;
-    if (SamePath(e.path, path)) return i;
-  }
+  if (n == 0) return -1;
+  const auto* entries = static_cast<const ListedEvent*>(KvList_At(events_, 0));
+  const auto* e = std::lower_bound(entries, entries + n, key, [](const ListedEvent& a, const DisplayKey& k) {
+    return CompareDisplay(KeyOf(a), k) < 0;
+  });
+  for (; e != entries + n && CompareDisplay(KeyOf(*e), key) == 0; ++e)
+    if (SamePath(e->path, path)) return static_cast<int32_t>(e - entries);
   return -1;
 }
 
@@ -214,7 +206,6 @@ HRESULT EventStore::FlushReports() {
 }
 
 HRESULT EventStore::FlushSpan(std::vector<ListedEvent>& arrived) {
-  auto before = [](const ListedEvent& a, const ListedEvent& b) { return CompareDisplay(KeyOf(a), KeyOf(b)) < 0; };
   std::vector<int32_t> out;
   out.reserve(goneKeys_.size());
   for (const auto& [path, key] : goneKeys_) {
@@ -226,7 +217,7 @@ HRESULT EventStore::FlushSpan(std::vector<ListedEvent>& arrived) {
   arriving_.clear();
   std::sort(out.begin(), out.end());
   out.erase(std::unique(out.begin(), out.end()), out.end());  // a path removed, read and removed again
-  std::stable_sort(arrived.begin(), arrived.end(), before);
+  std::stable_sort(arrived.begin(), arrived.end(), Before);
   if (out.empty() && arrived.empty()) return S_OK;
 
   // Removals close their gaps in place, from the first removed entry on.
@@ -255,7 +246,7 @@ HRESULT EventStore::FlushSpan(std::vector<ListedEvent>& arrived) {
   // Arrivals go after the listed entries of an equal key: the entries from
   // the first one's place on move up, merged from the back.
   auto placeOf = [&](const ListedEvent& a) {
-    return static_cast<int32_t>(std::upper_bound(entries, entries + n, a, before) - entries);
+    return static_cast<int32_t>(std::upper_bound(entries, entries + n, a, Before) - entries);
   };
   const int32_t lo = placeOf(arrived.front());
   const int32_t hi = placeOf(arrived.back());
@@ -270,7 +261,7 @@ HRESULT EventStore::FlushSpan(std::vector<ListedEvent>& arrived) {
   if (hi < n) std::memmove(entries + hi + m, entries + hi, static_cast<size_t>(n - hi) * sizeof(ListedEvent));
   int32_t i = hi - 1, j = m - 1, w = hi + m - 1;
   while (j >= 0) {
-    if (i >= lo && before(arrived[j], entries[i])) {
+    if (i >= lo && Before(arrived[j], entries[i])) {
       entries[w--] = entries[i--];
     } else {
       entries[w--] = arrived[j--];

@@ -49,8 +49,7 @@ HRESULT EventStore::ApplyNotification(const HostNotification& record, bool fromH
         ItemPath same = record.oldPath;
         TakeOverIds(&same, record.newPath);
         RememberChangedLength(same);
-        HRESULT hr = Renumber(record.oldPath, same);
-        return FAILED(hr) ? hr : S_OK;
+        return Renumber(record.oldPath, same);
       }
       if (moved) {
         HRESULT hr = Depart(record.oldPath);

@@ -172,6 +172,8 @@ class EventStore {
     int32_t channel;
   };
   static DisplayKey KeyOf(const ListedEvent& e) { return DisplayKey{e.start, e.orderKey, e.channel}; }
+  // The list's order.
+  static bool Before(const ListedEvent& a, const ListedEvent& b) { return CompareDisplay(KeyOf(a), KeyOf(b)) < 0; }
   struct TrackKey {
     uint32_t trackId;
     int32_t orderKey;

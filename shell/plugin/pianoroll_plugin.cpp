@@ -42,10 +42,6 @@ HRESULT PianoRollPlugin::GetPages(CAUUID* pages) {
 }
 
 HRESULT PianoRollPlugin::OnDataChanged(const HostNotification& record, bool fromHost) {
-  // A report from another thread than the editor's leaves the event list
-  // alone (the editor's thread may be rebuilding it): all of it waits for the
-  // replay there.
-  if (fromHost && !OnEditorThread()) return QueueNotification(record);
   bool queue = false;
   const HRESULT hr = store().ApplyNotification(record, fromHost, &queue);
   return queue ? QueueNotification(record) : hr;

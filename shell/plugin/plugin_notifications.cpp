@@ -37,7 +37,12 @@ MidiPluginBase::Handler MidiPluginBase::HandlerFor(const KvGuid& kind) {
 }
 
 HRESULT MidiPluginBase::DispatchNotification(const HostNotification& record, bool fromHost) {
-  const HRESULT hr = (this->*HandlerFor(record.kind))(record, fromHost);
+  const Handler handle = HandlerFor(record.kind);
+  // The immediate work reads the host and changes the editor's caches, which
+  // belong to the editor's thread: a report from another thread that the
+  // plug-in acts on waits whole for the replay there.
+  const bool elsewhere = fromHost && handle != &MidiPluginBase::Ignore && !OnEditorThread();
+  const HRESULT hr = elsewhere ? QueueNotification(record) : (this->*handle)(record, fromHost);
   if (hr == S_OK && fromHost && (StateBitsSet(kStoreRefreshDue) || (record.flags & kChangeForceRefresh))) {
     if (ComPtr<EditorPage> page = AttachedPage()) page->PostRefresh(*this, record);
   }
@@ -46,9 +51,7 @@ HRESULT MidiPluginBase::DispatchNotification(const HostNotification& record, boo
 
 HRESULT MidiPluginBase::Ignore(const HostNotification&, bool) { return S_FALSE; }
 
-HRESULT MidiPluginBase::OnPortsChanged(const HostNotification& record, bool fromHost) {
-  // The port tables are the editor thread's: a report from elsewhere waits for the replay.
-  if (fromHost && !OnEditorThread()) return QueueNotification(record);
+HRESULT MidiPluginBase::OnPortsChanged(const HostNotification&, bool) {
   store_.RefreshPorts(true);
   store_.RefreshPorts(false);
   SetStateBits(kStoreRefreshDue);

@@ -22,15 +22,9 @@ class StoreBurstTest : public StoreTest {
   // same of a store built afresh from the project.
   std::vector<Entry> Listed(EventStore& s) {
     std::vector<Entry> out;
-    const int32_t n = s.EventCount();
-    for (int32_t i = 0; i < n; ++i) {
-      ItemPath p{};
-      EXPECT_EQ(s.PathAt(i, &p), S_OK);
-      auto e = host.Event(p);
-      EXPECT_TRUE(e.has_value()) << "listed path " << p.eventId << " is not in the project";
-      if (!e) continue;
-      EXPECT_TRUE(out.empty() || std::get<0>(out.back()) <= e->record.start) << "out of order at " << i;
-      out.emplace_back(e->record.start, p.trackId, p.blockId, p.eventId);
+    for (const refhost::EventView& e : ListedViews(s)) {
+      EXPECT_TRUE(out.empty() || std::get<0>(out.back()) <= e.record.start) << "out of order at " << out.size();
+      out.emplace_back(e.record.start, e.path.trackId, e.path.blockId, e.path.eventId);
     }
     return out;
   }

@@ -86,17 +86,23 @@ class StoreTest : public refhost::RefHostTest {
     return results;
   }
 
+  // A store's event list as the host's events, in list order.
+  std::vector<refhost::EventView> ListedViews(EventStore& s) {
+    std::vector<refhost::EventView> out;
+    const int32_t n = s.EventCount();
+    for (int32_t i = 0; i < n; ++i) {
+      ItemPath p{};
+      EXPECT_EQ(s.PathAt(i, &p), S_OK);
+      auto e = host.Event(p);
+      EXPECT_TRUE(e.has_value()) << "listed path " << p.eventId << " is not in the project";
+      if (e) out.push_back(*e);
+    }
+    return out;
+  }
   // The event list as the host's records, in list order.
   std::vector<MidiEvent> ListedEvents() {
     std::vector<MidiEvent> out;
-    const int32_t n = store.EventCount();
-    for (int32_t i = 0; i < n; ++i) {
-      ItemPath p{};
-      EXPECT_EQ(store.PathAt(i, &p), S_OK);
-      auto e = host.Event(p);
-      EXPECT_TRUE(e.has_value()) << "listed path is not in the project";
-      if (e) out.push_back(e->record);
-    }
+    for (const refhost::EventView& e : ListedViews(store)) out.push_back(e.record);
     return out;
   }
   std::vector<int> ListedPitches() {
