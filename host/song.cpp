@@ -28,10 +28,6 @@ MidiEvent NormalizedEvent(const MidiEvent& e) {
   return out;
 }
 
-bool SongEvent::operator==(const SongEvent& other) const {
-  return id == other.id && std::memcmp(&record, &other.record, sizeof record) == 0 && payload == other.payload;
-}
-
 bool SongBlock::SameHeader(const SongBlock& o) const {
   return id == o.id && info.kind == o.info.kind && info.start == o.info.start && info.end == o.info.end &&
          info.timeFormat == o.info.timeFormat &&
@@ -82,15 +78,7 @@ std::optional<size_t> Song::FindEvent(const ItemPath& path) const {
     for (size_t i = lookupHintIndex > 0 ? lookupHintIndex - 1 : 0; i < n && i <= lookupHintIndex + 1; ++i)
       if (b->events[i].id == path.eventId) return found(i);
   }
-  auto indexed = [&]() -> std::optional<size_t> {
-    auto it = b->eventIndex.find(path.eventId);
-    if (it != b->eventIndex.end() && it->second < n && b->events[it->second].id == path.eventId) return it->second;
-    return std::nullopt;
-  };
-  if (auto i = indexed()) return found(*i);
-  b->eventIndex.clear();
-  for (size_t i = 0; i < n; ++i) b->eventIndex.emplace(b->events[i].id, i);
-  if (auto i = indexed()) return found(*i);
+  if (auto i = b->events.IndexOf(path.eventId)) return found(*i);
   return std::nullopt;
 }
 

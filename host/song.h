@@ -7,9 +7,9 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "host/event_seq.h"
 #include "mididata/host_records.h"
 
 namespace refhost {
@@ -23,24 +23,14 @@ void SetTrackFlags(TrackInfo* info, uint32_t flags);
 // data bytes, so that equal content compares equal byte for byte.
 MidiEvent NormalizedEvent(const MidiEvent& e);
 
-struct SongEvent {
-  uint32_t id = 0;
-  MidiEvent record{};            // normalized: payload pointer always null
-  std::vector<uint8_t> payload;  // long types only
-  bool operator==(const SongEvent& other) const;
-};
-
 struct SongBlock {
   uint32_t id = 0;
   BlockInfo info{};  // name pointer always null
   std::wstring name;
-  std::vector<SongEvent> events;  // time order
+  EventSeq events;  // time order
   // No event of the block has a larger id: lets a fresh id skip the search for
   // a collision. Raised by every insert, never lowered.
   uint32_t maxEventId = 0;
-  // Event id -> index, rebuilt when a lookup finds an index stale (an edit
-  // moved the events); a found index is always checked against the id.
-  mutable std::unordered_map<uint32_t, size_t> eventIndex;
   bool SameHeader(const SongBlock& other) const;
   bool operator==(const SongBlock& other) const;
 };

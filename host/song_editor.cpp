@@ -139,28 +139,13 @@ HRESULT SongEditor::ApplyEvent(EventOp op) {
     if (!op.before && song_.FindEvent(EventPath(*op.after))) return E_INVALIDARG;
   }
   if (to) op.after->event.record = NormalizedEvent(op.after->event.record);
-  if (from && from == to) {
-    // A change within the block moves the event only past the events between
-    // its old and new places, and keeps their ids indexed.
-    auto& ev = to->events;
-    const size_t was = *index;
-    const size_t at = PlaceFor(*to, op.after->index, StartTick(op.after->event.record), was);
-    if (at < was) std::rotate(ev.begin() + static_cast<ptrdiff_t>(at), ev.begin() + static_cast<ptrdiff_t>(was),
-                              ev.begin() + static_cast<ptrdiff_t>(was) + 1);
-    if (at > was) std::rotate(ev.begin() + static_cast<ptrdiff_t>(was), ev.begin() + static_cast<ptrdiff_t>(was) + 1,
-                              ev.begin() + static_cast<ptrdiff_t>(at) + 1);
-    ev[at] = op.after->event;
-    for (size_t k = std::min(at, was); k <= std::max(at, was); ++k) to->eventIndex[ev[k].id] = k;
+  if (from) from->events.erase(*index);
+  if (to) {
+    // A change within the block is placed among the others, as if taken out first.
+    const size_t at = PlaceFor(*to, op.after->index, StartTick(op.after->event.record));
+    to->events.insert(at, op.after->event);
     to->maxEventId = std::max(to->maxEventId, op.after->event.id);
     op.after->index = at;
-  } else {
-    if (from) from->events.erase(from->events.begin() + static_cast<ptrdiff_t>(*index));
-    if (to) {
-      const size_t at = PlaceFor(*to, op.after->index, StartTick(op.after->event.record));
-      to->events.insert(to->events.begin() + static_cast<ptrdiff_t>(at), op.after->event);
-      to->maxEventId = std::max(to->maxEventId, op.after->event.id);
-      op.after->index = at;
-    }
   }
   listener_.OnApplied(op);
   HostNotification notice = ItemNotice(op.before, op.after, kLevelEvent, &EventPath);
@@ -176,10 +161,10 @@ HRESULT SongEditor::ApplyEvent(EventOp op) {
   return S_OK;
 }
 
-size_t SongEditor::PlaceFor(const SongBlock& block, size_t hint, int64_t tick, size_t skip) const {
-  const auto& ev = block.events;
-  const size_t n = skip < ev.size() ? ev.size() - 1 : ev.size();
-  auto tickAt = [&](size_t k) { return StartTick(ev[k < skip ? k : k + 1].record); };
+size_t SongEditor::PlaceFor(const SongBlock& block, size_t hint, int64_t tick) const {
+  const EventSeq& ev = block.events;
+  const size_t n = ev.size();
+  auto tickAt = [&](size_t k) { return StartTick(ev[k].record); };
   if (hint <= n && (hint == 0 || tickAt(hint - 1) <= tick) && (hint == n || tick <= tickAt(hint))) return hint;
   // After every event at the same time: later inserts list later.
   size_t lo = 0, hi = n;

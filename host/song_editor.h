@@ -72,10 +72,9 @@ class SongEditor {
   uint32_t BlockFor(const SongTrack& track, int64_t tick) const;
   // Widens a block so that [from, to] lies inside it.
   HRESULT Cover(uint32_t trackId, uint32_t blockId, int64_t from, int64_t to);
-  // Where an event of that tick goes among the block's events (but the one at
-  // skip, when given): at the hint when the hint keeps the time order, else
-  // after every event of the same time.
-  size_t PlaceFor(const SongBlock& block, size_t hint, int64_t tick, size_t skip = SIZE_MAX) const;
+  // Where an event of that tick goes among the block's events: at the hint
+  // when the hint keeps the time order, else after every event of the same time.
+  size_t PlaceFor(const SongBlock& block, size_t hint, int64_t tick) const;
 
   Song& song_;
   const TimeMap& time_;

@@ -1,6 +1,8 @@
 // Building the event list of the current view and keeping it in display order.
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "mididata/event_store.h"
 #include "mididata/host_bracket.h"
@@ -15,7 +17,50 @@ HRESULT EventStore::ReadTrackKey(uint32_t trackId, TrackKey* key) {
   return S_OK;
 }
 
-HRESULT EventStore::AppendBlockEvents(const ItemPath& block, std::vector<ListedEvent>* out) {
+// Entries gathered past the list's room, in chunks: a list grown by doubling
+// while a million events arrive copies and touches twice its final size, and
+// fresh pages are the dearest part of a build. The list grows once at the end.
+struct EventStore::Spill {
+  static constexpr size_t kChunk = 1 << 15;
+  std::vector<std::unique_ptr<ListedEvent[]>> chunks;
+  size_t size = 0;
+
+  bool Add(const ListedEvent& e) {
+    if (size % kChunk == 0) {
+      ListedEvent* chunk = new (std::nothrow) ListedEvent[kChunk];
+      if (!chunk) return false;
+      try {
+        chunks.emplace_back(chunk);
+      } catch (const std::bad_alloc&) {
+        delete[] chunk;
+        return false;
+      }
+    }
+    chunks[size / kChunk][size % kChunk] = e;
+    ++size;
+    return true;
+  }
+  const ListedEvent& operator[](size_t i) const { return chunks[i / kChunk][i % kChunk]; }
+  void Clear() {
+    chunks.clear();
+    size = 0;
+  }
+  // Appends the spilled entries to the list, growing it once.
+  HRESULT MoveTo(KvList list) {
+    if (size == 0) return S_OK;
+    const int32_t at = KvList_Count(list);
+    if (size > static_cast<size_t>(INT32_MAX - at)) return E_OUTOFMEMORY;
+    const HRESULT hr = KvList_ArrayForceItemCount(list, at + static_cast<int32_t>(size), 0);
+    if (FAILED(hr)) return hr;
+    auto* out = static_cast<ListedEvent*>(KvList_At(list, at));
+    for (size_t done = 0; done < size; done += kChunk)
+      std::memcpy(out + done, chunks[done / kChunk].get(), std::min(kChunk, size - done) * sizeof(ListedEvent));
+    Clear();
+    return S_OK;
+  }
+};
+
+HRESULT EventStore::AppendBlockEvents(const ItemPath& block, Spill* spill) {
   ReadBracket bracket(host_.data);
   if (!bracket.Opened()) return bracket.result();
   TrackKey track{};
@@ -25,18 +70,122 @@ HRESULT EventStore::AppendBlockEvents(const ItemPath& block, std::vector<ListedE
   const ItemPath parent{block.trackId, block.blockId, 0};
   return EnumerateLevel(host_.data, parent, kLevelEvent, &event, typeMask_, [&](const ItemPath& path) {
     const int32_t channel = EffectiveChannel(track.channel, event.channel);
-    if (ChannelAdmitted(channel, channelMask_)) {
-      out->push_back(ListedEvent{path, event.timeFormat, event.start, track.orderKey, channel});
-      NoteListed(event);
-      if (event.flags & kEventSelected) selected_.Add(path);
+    if (!ChannelAdmitted(channel, channelMask_)) return S_OK;
+    const ListedEvent entry{path, event.timeFormat, event.start, track.orderKey, channel};
+    // A list with room kept from an earlier build is filled in place; once
+    // the room is used up, every later entry spills, keeping the order.
+    if (spill->size == 0 && events_->count < events_->capacity &&
+        static_cast<size_t>(events_->capacity) >= Spill::kChunk) {
+      KvList_InsertList(events_, -1, &entry, 1);
+    } else if (!spill->Add(entry)) {
+      return E_OUTOFMEMORY;
     }
+    NoteListed(event);
+    if (event.flags & kEventSelected) selected_.Add(path);
+    if (event.timeFormat != kTimeTicks) ++otherFormats_;
     return S_OK;
   });
 }
 
-// Gathers the chosen blocks' events with their display keys and sorts them
-// once (stable: equal keys keep block order, then host order), instead of
-// inserting event by event, which moves the list's tail for every insert.
+namespace {
+
+// Gathered entries come in runs, one per block: runs[i] to runs[i + 1].
+// at(i) reads entry i wherever it lies.
+
+template <class At, class Before>
+bool RunsSorted(At at, const std::vector<size_t>& runs, Before before) {
+  for (size_t r = 0; r + 1 < runs.size(); ++r)
+    for (size_t i = runs[r] + 1; i < runs[r + 1]; ++i)
+      if (before(at(i), at(i - 1))) return false;
+  return true;
+}
+
+// Each run starts no earlier than the entries before it end: blocks that
+// follow one another in time.
+template <class At, class Before>
+bool RunsFollow(At at, const std::vector<size_t>& runs, Before before) {
+  for (size_t r = 1; r + 1 < runs.size(); ++r)
+    if (runs[r] > 0 && runs[r] < runs[r + 1] && before(at(runs[r]), at(runs[r] - 1))) return false;
+  return true;
+}
+
+// Merges sorted runs into out, equal keys in run order: each entry costs a
+// sift of a heap of the runs' heads, about 2 log k comparisons for k runs,
+// where a stable sort of the whole would cost log n passes.
+template <class At, class Entry, class Before>
+void MergeRuns(At at, const std::vector<size_t>& runs, Entry* out, Before before) {
+  struct Head {
+    size_t at, end, run;
+  };
+  auto after = [&](const Head& a, const Head& b) {  // a comes out after b
+    if (before(at(b.at), at(a.at))) return true;
+    return !before(at(a.at), at(b.at)) && a.run > b.run;
+  };
+  std::vector<Head> heap;
+  for (size_t r = 0; r + 1 < runs.size(); ++r)
+    if (runs[r] < runs[r + 1]) heap.push_back(Head{runs[r], runs[r + 1], r});
+  std::make_heap(heap.begin(), heap.end(), after);
+  while (!heap.empty()) {
+    Head& top = heap.front();
+    *out++ = at(top.at++);
+    if (top.at == top.end) {
+      std::pop_heap(heap.begin(), heap.end(), after);
+      heap.pop_back();
+      continue;
+    }
+    // The head advanced: sift it down in place.
+    for (size_t i = 0;;) {
+      size_t child = 2 * i + 1;
+      if (child >= heap.size()) break;
+      if (child + 1 < heap.size() && after(heap[child], heap[child + 1])) ++child;
+      if (!after(heap[i], heap[child])) break;
+      std::swap(heap[i], heap[child]);
+      i = child;
+    }
+  }
+}
+
+}  // namespace
+
+// Puts the gathered entries in the list in display order. Blocks that follow
+// one another in time are already in order and cost one look; interleaved
+// blocks are merged, not sorted whole, and straight from the spill when
+// everything spilled (a first build).
+HRESULT EventStore::PlaceGathered(Spill& spill, const std::vector<size_t>& runs) {
+  auto spilled = [&](size_t i) -> const ListedEvent& { return spill[i]; };
+  if (KvList_Count(events_) == 0 && spill.size > 0 && spill.size <= INT32_MAX &&
+      RunsSorted(spilled, runs, Before) && !RunsFollow(spilled, runs, Before)) {
+    const HRESULT hr = KvList_ArrayForceItemCount(events_, static_cast<int32_t>(spill.size), 0);
+    if (FAILED(hr)) return hr;
+    MergeRuns(spilled, runs, static_cast<ListedEvent*>(KvList_At(events_, 0)), Before);
+    spill.Clear();
+    return S_OK;
+  }
+  HRESULT hr = spill.MoveTo(events_);
+  if (FAILED(hr)) return hr;
+  const size_t n = static_cast<size_t>(KvList_Count(events_));
+  if (n < 2) return S_OK;
+  auto* entries = static_cast<ListedEvent*>(KvList_At(events_, 0));
+  auto listed = [&](size_t i) -> const ListedEvent& { return entries[i]; };
+  // Within a block, events of one time may still differ in channel.
+  for (size_t r = 0; r + 1 < runs.size(); ++r)
+    if (!std::is_sorted(entries + runs[r], entries + runs[r + 1], Before))
+      std::stable_sort(entries + runs[r], entries + runs[r + 1], Before);
+  if (RunsFollow(listed, runs, Before)) return S_OK;
+  std::vector<ListedEvent> copy;
+  try {
+    copy.assign(entries, entries + n);
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
+  MergeRuns([&](size_t i) -> const ListedEvent& { return copy[i]; }, runs, entries, Before);
+  return S_OK;
+}
+
+// Gathers the chosen blocks' events with their display keys and orders them
+// once, instead of inserting event by event, which moves the list's tail for
+// every insert. The list keeps its room from the last build: as many are
+// likely again, and filling warm memory in place is the cheapest build.
 HRESULT EventStore::RebuildEvents() {
   status_ &= ~kStoreEventsValid;
   HRESULT hr = Refresh(false);
@@ -44,8 +193,7 @@ HRESULT EventStore::RebuildEvents() {
   hr = events_ ? S_OK
                : KvList_CreateExZ(&events_, sizeof(ListedEvent), 8, 8, 0x40000004, nullptr, nullptr, nullptr);
   if (FAILED(hr)) return hr;
-  const size_t previous = static_cast<size_t>(KvList_Count(events_));  // as many are likely again
-  KvList_DeleteList(events_, 0, -1, 1);
+  KvList_DeleteList(events_, 0, -1, 0);
   ForgetReports();
   longestNote_ = 0;
   otherFormats_ = 0;
@@ -54,8 +202,8 @@ HRESULT EventStore::RebuildEvents() {
     changedLengths_.clear();  // measured again by the rebuild
   }
 
-  std::vector<ListedEvent> gathered;
-  gathered.reserve(previous);
+  Spill spill;
+  std::vector<size_t> runs{0};
   const int32_t tracks = TrackCount();
   if (currentTrack_ < tracks) {
     const int32_t firstTrack = currentTrack_ < 0 ? 0 : currentTrack_;
@@ -67,25 +215,28 @@ HRESULT EventStore::RebuildEvents() {
       for (int32_t b = firstBlock; b <= lastBlock; ++b) {
         ItemPath block{};
         BlockPathAt(t, b, &block);
-        hr = AppendBlockEvents(block, &gathered);
-        if (FAILED(hr)) return hr;
+        hr = AppendBlockEvents(block, &spill);
+        if (FAILED(hr)) return FailedBuild(hr);
+        runs.push_back(static_cast<size_t>(KvList_Count(events_)) + spill.size);
       }
     }
   }
-  if (!std::is_sorted(gathered.begin(), gathered.end(), Before))
-    std::stable_sort(gathered.begin(), gathered.end(), Before);
-
-  if (!gathered.empty()) {
-    hr = KvList_ArrayForceItemCount(events_, static_cast<int32_t>(gathered.size()), 0);
-    if (FAILED(hr)) return hr;
-    std::memcpy(KvList_At(events_, 0), gathered.data(), gathered.size() * sizeof(ListedEvent));
-    for (const ListedEvent& e : gathered)
-      if (e.timeFormat != kTimeTicks) ++otherFormats_;
-  }
+  hr = PlaceGathered(spill, runs);
+  if (FAILED(hr)) return FailedBuild(hr);
+  // The room kept for the next build stays near what this one needed: a
+  // small view after a large one gives the memory back.
+  if (events_->capacity / 4 > events_->count) KvList_ShrinkAllocated(events_, -1);
   selectionKnown_ = true;
   status_ |= kStoreEventsValid;
   builtTypeMask_ = typeMask_;
   return S_OK;
+}
+
+// A build that failed part way leaves an empty list, not a part of one.
+HRESULT EventStore::FailedBuild(HRESULT hr) {
+  KvList_DeleteList(events_, 0, -1, 0);
+  ForgetReports();
+  return hr;
 }
 
 void EventStore::ForgetReports() {

@@ -182,8 +182,11 @@ class EventStore {
 
   TrackEntry* TrackAt(int32_t index) const;
   void DestroyTracks();
-  HRESULT AppendBlockEvents(const ItemPath& block, std::vector<ListedEvent>* out);
+  struct Spill;
+  HRESULT AppendBlockEvents(const ItemPath& block, Spill* spill);
+  HRESULT PlaceGathered(Spill& spill, const std::vector<size_t>& runs);
   HRESULT RebuildEvents();
+  HRESULT FailedBuild(HRESULT hr);
   HRESULT ReadTrackKey(uint32_t trackId, TrackKey* key);
   // Reports change the list in bursts: removals, renumberings and arrivals
   // are noted as they come and applied together by the next FlushReports, in

@@ -179,13 +179,17 @@ TEST(StoreFaults, AListThatCannotBeRebuiltFailsItsWalkers) {
       {"cut", [](EventStore& s) { return CopySelection(s, nullptr, true); }},
       {"any selected", [](EventStore& s) { return s.AnySelected(); }},
   };
-  for (const auto& c : cases) {
-    Rig f;
-    BuildSong(f.host);
-    ASSERT_EQ(S_OK, f.store.SelectView(-1, -1));
-    ASSERT_EQ(S_OK, f.store.Refresh(true));  // the list is stale now
-    f.host.Faults().FailCall("EnumFirst", kInjected);
-    EXPECT_EQ(kInjected, c.op(f.store)) << c.name;
-    EXPECT_EQ(0, f.host.OpenBrackets()) << c.name;
+  // The walk fails at its start, or part way through a block.
+  for (const char* call : {"EnumFirst", "EnumNext"}) {
+    for (const auto& c : cases) {
+      Rig f;
+      BuildSong(f.host);
+      ASSERT_EQ(S_OK, f.store.SelectView(-1, -1));
+      ASSERT_EQ(S_OK, f.store.Refresh(true));  // the list is stale now
+      f.host.Faults().FailCall(call, kInjected, 2);
+      EXPECT_EQ(kInjected, c.op(f.store)) << c.name << ", " << call;
+      EXPECT_EQ(0, f.host.OpenBrackets()) << c.name << ", " << call;
+      EXPECT_EQ(0u, f.store.status() & kStoreEventsValid) << c.name << ", " << call;
+    }
   }
 }

@@ -2,6 +2,9 @@
 // what it lists, in which order, when it reads the host again.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "tests/mididata/store_fixture.h"
 
 using refhost::Controller;
@@ -202,3 +205,62 @@ TEST_F(StoreViewTest, BlockRecords) {
 }
 
 }  // namespace
+
+// Lists large enough to spill past a build's first chunk and to be rebuilt in
+// the room the first build left, in each layout of blocks: one after another,
+// interleaved, and interleaved with equal times whose channels a block holds
+// out of display order. Every build must equal a stable sort of the blocks'
+// events, taken in block order.
+TEST_F(StoreViewTest, LargeListsOfManyBlocksBuildInDisplayOrderEveryWay) {
+  const struct {
+    const char* layout;
+    bool interleaved, channelsDescend;
+  } cases[] = {{"one after another", false, false}, {"interleaved", true, false}, {"descending channels", true, true}};
+  for (const auto& c : cases) {
+    refhost::RefHost& h = host;  // each case on a track of its own
+    const ItemPath t = h.AddTrack({.channel = -1});
+    constexpr int kBlocks = 3, kEach = 12000;
+    struct Expected {
+      int64_t start;
+      int channel;
+      uint32_t id, block;
+    };
+    std::vector<Expected> expected;
+    for (int b = 0; b < kBlocks; ++b) {
+      const int64_t base = c.interleaved ? 0 : int64_t{b} * kEach * 4;
+      const ItemPath block = h.AddBlock(t, {.start = base, .end = base + int64_t{kEach} * 4 + 8});
+      for (int i = 0; i < kEach; ++i) {
+        // Pairs of equal times, the same in the first and third blocks; the
+        // second of a pair has the lower channel when channels descend.
+        const int64_t start = base + int64_t{i / 2} * 8 + b % 2;
+        const int channel = c.channelsDescend ? (i % 2 ? 2 : 9) : i % 16;
+        const ItemPath p = h.AddEvent(block, Note(start, 4, 60, 100, channel));
+        expected.push_back({start, channel, p.eventId, p.blockId});
+      }
+    }
+    std::stable_sort(expected.begin(), expected.end(), [](const Expected& a, const Expected& b) {
+      return a.start != b.start ? a.start < b.start : a.channel < b.channel;
+    });
+    EventStore s;
+    s.Connect(HostLinks{data.get(), properties.get(), time.get(), ports.get(), nullptr});
+    ASSERT_EQ(s.Refresh(true), S_OK);
+    const int32_t track = s.TrackIndexOf(t.trackId);
+    ASSERT_GE(track, 0);
+    auto check = [&](const char* build) {
+      ASSERT_EQ(s.EventCount(), kBlocks * kEach) << c.layout << ", " << build;
+      for (int32_t i = 0; i < kBlocks * kEach; ++i) {
+        ItemPath p{};
+        ASSERT_EQ(s.PathAt(i, &p), S_OK);
+        ASSERT_TRUE(p.eventId == expected[i].id && p.blockId == expected[i].block)
+            << c.layout << ", " << build << ": entry " << i << " is e" << p.eventId << " of b" << p.blockId
+            << ", not e" << expected[i].id << " of b" << expected[i].block;
+      }
+    };
+    ASSERT_EQ(s.SelectView(track, -1), S_OK);  // a first build: everything gathered aside
+    check("first build");
+    ASSERT_EQ(s.SelectView(track, 0), S_OK);
+    ASSERT_EQ(s.SelectView(track, -1), S_OK);  // again, in the room the last build left
+    check("rebuild");
+    s.Disconnect();
+  }
+}
