@@ -17,17 +17,42 @@ HRESULT EventStore::ReadTrackKey(uint32_t trackId, TrackKey* key) {
   return S_OK;
 }
 
-// Entries gathered past the list's room, in chunks: a list grown by doubling
-// while a million events arrive copies and touches twice its final size, and
-// fresh pages are the dearest part of a build. The list grows once at the end.
+// Entries gathered past the list's room. Fresh pages are the dearest part
+// of a first build (a list grown by doubling while a million events arrive
+// touches twice its final size), so the list grows once at the end, and the
+// entries wait here in half the room a list entry takes: the track, block and
+// order key are their block's, kept once per run, and a time format is a
+// byte, the rare other values kept aside.
+namespace {
+
+// The event list's room when made; more room was kept from an earlier build.
+constexpr int32_t kCreatedRoom = 8;
+
+}  // namespace
+
 struct EventStore::Spill {
-  static constexpr size_t kChunk = 1 << 15;
-  std::vector<std::unique_ptr<ListedEvent[]>> chunks;
+  struct Entry {
+    int64_t start;
+    uint32_t eventId;
+    int8_t channel;  // admitted channels are -1 to 31
+    uint8_t format;  // kOddFormat: see oddFormats
+  };
+  struct Run {
+    ItemPath block;
+    int32_t orderKey;
+    size_t first;  // index of the run's first entry here
+  };
+  static constexpr size_t kChunk = 1 << 16;
+  static constexpr uint8_t kOddFormat = 0xFF;
+  std::vector<std::unique_ptr<Entry[]>> chunks;
+  std::vector<Run> runs;  // one per block gathered, spilled entries or not
+  std::vector<std::pair<size_t, uint32_t>> oddFormats;  // in entry order
   size_t size = 0;
 
+  void BeginRun(const ItemPath& block, int32_t orderKey) { runs.push_back(Run{block, orderKey, size}); }
   bool Add(const ListedEvent& e) {
     if (size % kChunk == 0) {
-      ListedEvent* chunk = new (std::nothrow) ListedEvent[kChunk];
+      Entry* chunk = new (std::nothrow) Entry[kChunk];
       if (!chunk) return false;
       try {
         chunks.emplace_back(chunk);
@@ -36,13 +61,32 @@ struct EventStore::Spill {
         return false;
       }
     }
-    chunks[size / kChunk][size % kChunk] = e;
+    uint8_t format = static_cast<uint8_t>(e.timeFormat);
+    if (e.timeFormat >= kOddFormat) {
+      try {
+        oddFormats.emplace_back(size, e.timeFormat);
+      } catch (const std::bad_alloc&) {
+        return false;
+      }
+      format = kOddFormat;
+    }
+    chunks[size / kChunk][size % kChunk] = Entry{e.start, e.path.eventId, static_cast<int8_t>(e.channel), format};
     ++size;
     return true;
   }
-  const ListedEvent& operator[](size_t i) const { return chunks[i / kChunk][i % kChunk]; }
+  // Entry i of run r as the list holds it.
+  ListedEvent At(size_t run, size_t i) const {
+    const Entry& e = chunks[i / kChunk][i % kChunk];
+    const Run& r = runs[run];
+    uint32_t format = e.format;
+    if (format == kOddFormat) {
+      format = std::lower_bound(oddFormats.begin(), oddFormats.end(), std::pair<size_t, uint32_t>{i, 0})->second;
+    }
+    return ListedEvent{ItemPath{r.block.trackId, r.block.blockId, e.eventId}, format, e.start, r.orderKey, e.channel};
+  }
   void Clear() {
     chunks.clear();
+    oddFormats.clear();
     size = 0;
   }
   // Appends the spilled entries to the list, growing it once.
@@ -53,8 +97,10 @@ struct EventStore::Spill {
     const HRESULT hr = KvList_ArrayForceItemCount(list, at + static_cast<int32_t>(size), 0);
     if (FAILED(hr)) return hr;
     auto* out = static_cast<ListedEvent*>(KvList_At(list, at));
-    for (size_t done = 0; done < size; done += kChunk)
-      std::memcpy(out + done, chunks[done / kChunk].get(), std::min(kChunk, size - done) * sizeof(ListedEvent));
+    for (size_t r = 0; r < runs.size(); ++r) {
+      const size_t end = r + 1 < runs.size() ? runs[r + 1].first : size;
+      for (size_t i = runs[r].first; i < end; ++i) *out++ = At(r, i);
+    }
     Clear();
     return S_OK;
   }
@@ -66,16 +112,22 @@ HRESULT EventStore::AppendBlockEvents(const ItemPath& block, Spill* spill) {
   TrackKey track{};
   HRESULT hr = ReadTrackKey(block.trackId, &track);
   if (FAILED(hr)) return hr;
+  try {
+    spill->BeginRun(block, track.orderKey);
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
   MidiEvent event{};
   const ItemPath parent{block.trackId, block.blockId, 0};
   return EnumerateLevel(host_.data, parent, kLevelEvent, &event, typeMask_, [&](const ItemPath& path) {
     const int32_t channel = EffectiveChannel(track.channel, event.channel);
     if (!ChannelAdmitted(channel, channelMask_)) return S_OK;
     const ListedEvent entry{path, event.timeFormat, event.start, track.orderKey, channel};
-    // A list with room kept from an earlier build is filled in place; once
+    // A list with room kept from an earlier build is filled in place, unless
+    // its blocks interleaved (the merge would need them aside anyway); once
     // the room is used up, every later entry spills, keeping the order.
-    if (spill->size == 0 && events_->count < events_->capacity &&
-        static_cast<size_t>(events_->capacity) >= Spill::kChunk) {
+    if (spill->size == 0 && !interleaved_ && events_->count < events_->capacity &&
+        events_->capacity > kCreatedRoom) {
       KvList_InsertList(events_, -1, &entry, 1);
     } else if (!spill->Add(entry)) {
       return E_OUTOFMEMORY;
@@ -89,14 +141,14 @@ HRESULT EventStore::AppendBlockEvents(const ItemPath& block, Spill* spill) {
 
 namespace {
 
-// Gathered entries come in runs, one per block: runs[i] to runs[i + 1].
-// at(i) reads entry i wherever it lies.
+// Gathered entries come in runs, one per block: runs[r] to runs[r + 1].
+// at(r, i) reads entry i of run r wherever it lies.
 
 template <class At, class Before>
 bool RunsSorted(At at, const std::vector<size_t>& runs, Before before) {
   for (size_t r = 0; r + 1 < runs.size(); ++r)
     for (size_t i = runs[r] + 1; i < runs[r + 1]; ++i)
-      if (before(at(i), at(i - 1))) return false;
+      if (before(at(r, i), at(r, i - 1))) return false;
   return true;
 }
 
@@ -104,35 +156,42 @@ bool RunsSorted(At at, const std::vector<size_t>& runs, Before before) {
 // follow one another in time.
 template <class At, class Before>
 bool RunsFollow(At at, const std::vector<size_t>& runs, Before before) {
-  for (size_t r = 1; r + 1 < runs.size(); ++r)
-    if (runs[r] > 0 && runs[r] < runs[r + 1] && before(at(runs[r]), at(runs[r] - 1))) return false;
+  size_t last = SIZE_MAX;  // the last run with entries so far
+  for (size_t r = 0; r + 1 < runs.size(); ++r) {
+    if (runs[r] == runs[r + 1]) continue;
+    if (last != SIZE_MAX && before(at(r, runs[r]), at(last, runs[r] - 1))) return false;
+    last = r;
+  }
   return true;
 }
 
 // Merges sorted runs into out, equal keys in run order: each entry costs a
 // sift of a heap of the runs' heads, about 2 log k comparisons for k runs,
-// where a stable sort of the whole would cost log n passes.
-template <class At, class Entry, class Before>
-void MergeRuns(At at, const std::vector<size_t>& runs, Entry* out, Before before) {
+// where a stable sort of the whole would cost log n passes. compare(a, b) is
+// negative, 0 or positive.
+template <class At, class Entry, class Compare>
+void MergeRuns(At at, const std::vector<size_t>& runs, Entry* out, Compare compare) {
   struct Head {
     size_t at, end, run;
+    Entry entry;
   };
   auto after = [&](const Head& a, const Head& b) {  // a comes out after b
-    if (before(at(b.at), at(a.at))) return true;
-    return !before(at(a.at), at(b.at)) && a.run > b.run;
+    const int c = compare(a.entry, b.entry);
+    return c != 0 ? c > 0 : a.run > b.run;
   };
   std::vector<Head> heap;
   for (size_t r = 0; r + 1 < runs.size(); ++r)
-    if (runs[r] < runs[r + 1]) heap.push_back(Head{runs[r], runs[r + 1], r});
+    if (runs[r] < runs[r + 1]) heap.push_back(Head{runs[r], runs[r + 1], r, at(r, runs[r])});
   std::make_heap(heap.begin(), heap.end(), after);
   while (!heap.empty()) {
     Head& top = heap.front();
-    *out++ = at(top.at++);
-    if (top.at == top.end) {
+    *out++ = top.entry;
+    if (++top.at == top.end) {
       std::pop_heap(heap.begin(), heap.end(), after);
       heap.pop_back();
       continue;
     }
+    top.entry = at(top.run, top.at);
     // The head advanced: sift it down in place.
     for (size_t i = 0;;) {
       size_t child = 2 * i + 1;
@@ -150,15 +209,18 @@ void MergeRuns(At at, const std::vector<size_t>& runs, Entry* out, Before before
 // Puts the gathered entries in the list in display order. Blocks that follow
 // one another in time are already in order and cost one look; interleaved
 // blocks are merged, not sorted whole, and straight from the spill when
-// everything spilled (a first build).
+// everything spilled (a first build, or a view whose blocks interleaved
+// last time).
 HRESULT EventStore::PlaceGathered(Spill& spill, const std::vector<size_t>& runs) {
-  auto spilled = [&](size_t i) -> const ListedEvent& { return spill[i]; };
+  interleaved_ = false;
+  auto spilled = [&](size_t r, size_t i) { return spill.At(r, i); };
   if (KvList_Count(events_) == 0 && spill.size > 0 && spill.size <= INT32_MAX &&
       RunsSorted(spilled, runs, Before) && !RunsFollow(spilled, runs, Before)) {
     const HRESULT hr = KvList_ArrayForceItemCount(events_, static_cast<int32_t>(spill.size), 0);
     if (FAILED(hr)) return hr;
-    MergeRuns(spilled, runs, static_cast<ListedEvent*>(KvList_At(events_, 0)), Before);
+    MergeRuns(spilled, runs, static_cast<ListedEvent*>(KvList_At(events_, 0)), Compare);
     spill.Clear();
+    interleaved_ = true;
     return S_OK;
   }
   HRESULT hr = spill.MoveTo(events_);
@@ -166,19 +228,20 @@ HRESULT EventStore::PlaceGathered(Spill& spill, const std::vector<size_t>& runs)
   const size_t n = static_cast<size_t>(KvList_Count(events_));
   if (n < 2) return S_OK;
   auto* entries = static_cast<ListedEvent*>(KvList_At(events_, 0));
-  auto listed = [&](size_t i) -> const ListedEvent& { return entries[i]; };
+  auto listed = [&](size_t, size_t i) -> const ListedEvent& { return entries[i]; };
   // Within a block, events of one time may still differ in channel.
   for (size_t r = 0; r + 1 < runs.size(); ++r)
     if (!std::is_sorted(entries + runs[r], entries + runs[r + 1], Before))
       std::stable_sort(entries + runs[r], entries + runs[r + 1], Before);
-  if (RunsFollow(listed, runs, Before)) return S_OK;
+  interleaved_ = !RunsFollow(listed, runs, Before);
+  if (!interleaved_) return S_OK;
   std::vector<ListedEvent> copy;
   try {
     copy.assign(entries, entries + n);
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   }
-  MergeRuns([&](size_t i) -> const ListedEvent& { return copy[i]; }, runs, entries, Before);
+  MergeRuns([&](size_t, size_t i) -> const ListedEvent& { return copy[i]; }, runs, entries, Compare);
   return S_OK;
 }
 
@@ -191,7 +254,7 @@ HRESULT EventStore::RebuildEvents() {
   HRESULT hr = Refresh(false);
   if (FAILED(hr)) return hr;
   hr = events_ ? S_OK
-               : KvList_CreateExZ(&events_, sizeof(ListedEvent), 8, 8, 0x40000004, nullptr, nullptr, nullptr);
+               : KvList_CreateExZ(&events_, sizeof(ListedEvent), kCreatedRoom, 8, 0x40000004, nullptr, nullptr, nullptr);
   if (FAILED(hr)) return hr;
   KvList_DeleteList(events_, 0, -1, 0);
   ForgetReports();

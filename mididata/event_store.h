@@ -173,7 +173,8 @@ class EventStore {
   };
   static DisplayKey KeyOf(const ListedEvent& e) { return DisplayKey{e.start, e.orderKey, e.channel}; }
   // The list's order.
-  static bool Before(const ListedEvent& a, const ListedEvent& b) { return CompareDisplay(KeyOf(a), KeyOf(b)) < 0; }
+  static int Compare(const ListedEvent& a, const ListedEvent& b) { return CompareDisplay(KeyOf(a), KeyOf(b)); }
+  static bool Before(const ListedEvent& a, const ListedEvent& b) { return Compare(a, b) < 0; }
   struct TrackKey {
     uint32_t trackId;
     int32_t orderKey;
@@ -232,6 +233,7 @@ class EventStore {
   // display key (made when first asked for: see Listed).
   PathMap<DisplayKey> listed_;
   bool listedMade_ = false;
+  bool interleaved_ = false;  // the last build merged its blocks
   // Waiting reports: listed entries to remove, entries renumbered (old path,
   // new path) and events read for the list, in report order. A report that
   // would name a path already waiting applies the others first, so that the

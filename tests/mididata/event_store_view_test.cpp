@@ -217,43 +217,50 @@ TEST_F(StoreViewTest, LargeListsOfManyBlocksBuildInDisplayOrderEveryWay) {
     bool interleaved, channelsDescend;
   } cases[] = {{"one after another", false, false}, {"interleaved", true, false}, {"descending channels", true, true}};
   for (const auto& c : cases) {
-    refhost::RefHost& h = host;  // each case on a track of its own
-    const ItemPath t = h.AddTrack({.channel = -1});
+    const ItemPath t = host.AddTrack({.channel = -1});  // each case on a track of its own
     constexpr int kBlocks = 3, kEach = 12000;
-    struct Expected {
-      int64_t start;
-      int channel;
-      uint32_t id, block;
-    };
-    std::vector<Expected> expected;
+    std::vector<ItemPath> blocks;
     for (int b = 0; b < kBlocks; ++b) {
       const int64_t base = c.interleaved ? 0 : int64_t{b} * kEach * 4;
-      const ItemPath block = h.AddBlock(t, {.start = base, .end = base + int64_t{kEach} * 4 + 8});
+      blocks.push_back(host.AddBlock(t, {.start = base, .end = base + int64_t{kEach} * 4 + 8}));
       for (int i = 0; i < kEach; ++i) {
         // Pairs of equal times, the same in the first and third blocks; the
         // second of a pair has the lower channel when channels descend.
         const int64_t start = base + int64_t{i / 2} * 8 + b % 2;
         const int channel = c.channelsDescend ? (i % 2 ? 2 : 9) : i % 16;
-        const ItemPath p = h.AddEvent(block, Note(start, 4, 60, 100, channel));
-        expected.push_back({start, channel, p.eventId, p.blockId});
+        host.AddEvent(blocks.back(), Note(start, 4, 60, 100, channel));
       }
     }
-    std::stable_sort(expected.begin(), expected.end(), [](const Expected& a, const Expected& b) {
-      return a.start != b.start ? a.start < b.start : a.channel < b.channel;
-    });
+    // The blocks' events in block order, each in the host's order, sorted stably.
+    auto expected = [&] {
+      std::vector<ItemPath> paths;
+      std::vector<std::pair<int64_t, int>> keys;
+      for (const ItemPath& b : blocks)
+        for (const refhost::SongEvent& e : host.Block(b)->events) {
+          paths.push_back({b.trackId, b.blockId, e.id});
+          keys.emplace_back(e.record.start, e.record.channel);
+        }
+      std::vector<size_t> order(paths.size());
+      for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+      std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return keys[a] < keys[b]; });
+      std::vector<ItemPath> out;
+      for (size_t i : order) out.push_back(paths[i]);
+      return out;
+    };
     EventStore s;
     s.Connect(HostLinks{data.get(), properties.get(), time.get(), ports.get(), nullptr});
     ASSERT_EQ(s.Refresh(true), S_OK);
     const int32_t track = s.TrackIndexOf(t.trackId);
     ASSERT_GE(track, 0);
     auto check = [&](const char* build) {
-      ASSERT_EQ(s.EventCount(), kBlocks * kEach) << c.layout << ", " << build;
-      for (int32_t i = 0; i < kBlocks * kEach; ++i) {
+      const std::vector<ItemPath> want = expected();
+      ASSERT_EQ(s.EventCount(), static_cast<int32_t>(want.size())) << c.layout << ", " << build;
+      for (int32_t i = 0; i < s.EventCount(); ++i) {
         ItemPath p{};
         ASSERT_EQ(s.PathAt(i, &p), S_OK);
-        ASSERT_TRUE(p.eventId == expected[i].id && p.blockId == expected[i].block)
+        ASSERT_TRUE(p.eventId == want[i].eventId && p.blockId == want[i].blockId)
             << c.layout << ", " << build << ": entry " << i << " is e" << p.eventId << " of b" << p.blockId
-            << ", not e" << expected[i].id << " of b" << expected[i].block;
+            << ", not e" << want[i].eventId << " of b" << want[i].blockId;
       }
     };
     ASSERT_EQ(s.SelectView(track, -1), S_OK);  // a first build: everything gathered aside
@@ -261,6 +268,11 @@ TEST_F(StoreViewTest, LargeListsOfManyBlocksBuildInDisplayOrderEveryWay) {
     ASSERT_EQ(s.SelectView(track, 0), S_OK);
     ASSERT_EQ(s.SelectView(track, -1), S_OK);  // again, in the room the last build left
     check("rebuild");
+    // More than the kept room holds: the last block's tail spills.
+    for (int i = 0; i < 3000; ++i) host.AddEvent(blocks.back(), Note(int64_t{i} * 7 + 3, 4, 61, 100, i % 16));
+    ASSERT_EQ(s.Refresh(true), S_OK);
+    ASSERT_EQ(s.SelectView(track, -1), S_OK);
+    check("a rebuild past the room");
     s.Disconnect();
   }
 }
