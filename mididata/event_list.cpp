@@ -25,8 +25,12 @@ HRESULT EventStore::ReadTrackKey(uint32_t trackId, TrackKey* key) {
 // byte, the rare other values kept aside.
 namespace {
 
-// The event list's room when made; more room was kept from an earlier build.
+// The event list's room when made.
 constexpr int32_t kCreatedRoom = 8;
+// Room kept from an earlier build is filled in place when it holds at least
+// this many: a little room filled first would leave most entries to spill
+// and the two parts to be joined.
+constexpr int32_t kRoomFilledInPlace = 1 << 14;
 
 }  // namespace
 
@@ -127,7 +131,7 @@ HRESULT EventStore::AppendBlockEvents(const ItemPath& block, Spill* spill) {
     // its blocks interleaved (the merge would need them aside anyway); once
     // the room is used up, every later entry spills, keeping the order.
     if (spill->size == 0 && !interleaved_ && events_->count < events_->capacity &&
-        events_->capacity > kCreatedRoom) {
+        events_->capacity >= kRoomFilledInPlace) {
       KvList_InsertList(events_, -1, &entry, 1);
     } else if (!spill->Add(entry)) {
       return E_OUTOFMEMORY;
@@ -165,42 +169,47 @@ bool RunsFollow(At at, const std::vector<size_t>& runs, Before before) {
   return true;
 }
 
-// Merges sorted runs into out, equal keys in run order: each entry costs a
-// sift of a heap of the runs' heads, about 2 log k comparisons for k runs,
-// where a stable sort of the whole would cost log n passes. compare(a, b) is
-// negative, 0 or positive.
+// Merges sorted runs into out, equal keys in run order, through a tree of
+// losers over the runs' heads: each entry costs about log2 k comparisons for
+// k runs, where a stable sort of the whole would cost log n passes.
+// compare(a, b) is negative, 0 or positive.
 template <class At, class Entry, class Compare>
 void MergeRuns(At at, const std::vector<size_t>& runs, Entry* out, Compare compare) {
-  struct Head {
-    size_t at, end, run;
-    Entry entry;
+  const size_t k = runs.size() - 1;
+  if (k == 0) return;
+  std::vector<size_t> next(runs.begin(), runs.end() - 1);
+  std::vector<Entry> head(k);
+  for (size_t r = 0; r < k; ++r)
+    if (next[r] < runs[r + 1]) head[r] = at(r, next[r]);
+  // Whether run a's head goes out before run b's; an ended run never does.
+  auto beats = [&](size_t a, size_t b) {
+    if (next[a] == runs[a + 1]) return false;
+    if (next[b] == runs[b + 1]) return true;
+    const int c = compare(head[a], head[b]);
+    return c != 0 ? c < 0 : a < b;
   };
-  auto after = [&](const Head& a, const Head& b) {  // a comes out after b
-    const int c = compare(a.entry, b.entry);
-    return c != 0 ? c > 0 : a.run > b.run;
+  // Nodes 1 to k - 1 hold the loser of their match, node 0 the winner;
+  // run r plays from leaf k + r.
+  std::vector<size_t> loser(k);
+  auto build = [&](auto& self, size_t node) -> size_t {
+    if (node >= k) return node - k;
+    const size_t a = self(self, 2 * node), b = self(self, 2 * node + 1);
+    if (beats(a, b)) {
+      loser[node] = b;
+      return a;
+    }
+    loser[node] = a;
+    return b;
   };
-  std::vector<Head> heap;
-  for (size_t r = 0; r + 1 < runs.size(); ++r)
-    if (runs[r] < runs[r + 1]) heap.push_back(Head{runs[r], runs[r + 1], r, at(r, runs[r])});
-  std::make_heap(heap.begin(), heap.end(), after);
-  while (!heap.empty()) {
-    Head& top = heap.front();
-    *out++ = top.entry;
-    if (++top.at == top.end) {
-      std::pop_heap(heap.begin(), heap.end(), after);
-      heap.pop_back();
-      continue;
-    }
-    top.entry = at(top.run, top.at);
-    // The head advanced: sift it down in place.
-    for (size_t i = 0;;) {
-      size_t child = 2 * i + 1;
-      if (child >= heap.size()) break;
-      if (child + 1 < heap.size() && after(heap[child], heap[child + 1])) ++child;
-      if (!after(heap[i], heap[child])) break;
-      std::swap(heap[i], heap[child]);
-      i = child;
-    }
+  loser[0] = build(build, 1);
+  for (;;) {
+    size_t w = loser[0];
+    if (next[w] == runs[w + 1]) return;  // every run has ended
+    *out++ = head[w];
+    if (++next[w] < runs[w + 1]) head[w] = at(w, next[w]);
+    for (size_t node = (w + k) / 2; node >= 1; node /= 2)
+      if (beats(loser[node], w)) std::swap(loser[node], w);
+    loser[0] = w;
   }
 }
 
