@@ -17,12 +17,6 @@ HRESULT EventStore::ReadTrackKey(uint32_t trackId, TrackKey* key) {
   return S_OK;
 }
 
-// Entries gathered past the list's room. Fresh pages are the dearest part
-// of a first build (a list grown by doubling while a million events arrive
-// touches twice its final size), so the list grows once at the end, and the
-// entries wait here in half the room a list entry takes: the track, block and
-// order key are their block's, kept once per run, and a time format is a
-// byte, the rare other values kept aside.
 namespace {
 
 // The event list's room when made.
@@ -34,12 +28,16 @@ constexpr int32_t kRoomFilledInPlace = 1 << 14;
 
 }  // namespace
 
+// Entries gathered past the list's room. Fresh pages are the dearest part
+// of a first build (a list grown by doubling while a million events arrive
+// touches twice its final size), so the list grows once at the end, and the
+// entries wait here in half the room a list entry takes: the track, block and
+// order key are their block's, kept once per run.
 struct EventStore::Spill {
   struct Entry {
     int64_t start;
     uint32_t eventId;
-    int8_t channel;  // admitted channels are -1 to 31
-    uint8_t format;  // kOddFormat: see oddFormats
+    int32_t channel;
   };
   struct Run {
     ItemPath block;
@@ -47,10 +45,8 @@ struct EventStore::Spill {
     size_t first;  // index of the run's first entry here
   };
   static constexpr size_t kChunk = 1 << 16;
-  static constexpr uint8_t kOddFormat = 0xFF;
   std::vector<std::unique_ptr<Entry[]>> chunks;
   std::vector<Run> runs;  // one per block gathered, spilled entries or not
-  std::vector<std::pair<size_t, uint32_t>> oddFormats;  // in entry order
   size_t size = 0;
 
   void BeginRun(const ItemPath& block, int32_t orderKey) { runs.push_back(Run{block, orderKey, size}); }
@@ -65,16 +61,7 @@ struct EventStore::Spill {
         return false;
       }
     }
-    uint8_t format = static_cast<uint8_t>(e.timeFormat);
-    if (e.timeFormat >= kOddFormat) {
-      try {
-        oddFormats.emplace_back(size, e.timeFormat);
-      } catch (const std::bad_alloc&) {
-        return false;
-      }
-      format = kOddFormat;
-    }
-    chunks[size / kChunk][size % kChunk] = Entry{e.start, e.path.eventId, static_cast<int8_t>(e.channel), format};
+    chunks[size / kChunk][size % kChunk] = Entry{e.start, e.path.eventId, e.channel};
     ++size;
     return true;
   }
@@ -82,15 +69,10 @@ struct EventStore::Spill {
   ListedEvent At(size_t run, size_t i) const {
     const Entry& e = chunks[i / kChunk][i % kChunk];
     const Run& r = runs[run];
-    uint32_t format = e.format;
-    if (format == kOddFormat) {
-      format = std::lower_bound(oddFormats.begin(), oddFormats.end(), std::pair<size_t, uint32_t>{i, 0})->second;
-    }
-    return ListedEvent{ItemPath{r.block.trackId, r.block.blockId, e.eventId}, format, e.start, r.orderKey, e.channel};
+    return ListedEvent{ItemPath{r.block.trackId, r.block.blockId, e.eventId}, e.start, r.orderKey, e.channel};
   }
   void Clear() {
     chunks.clear();
-    oddFormats.clear();
     size = 0;
   }
   // Appends the spilled entries to the list, growing it once.
@@ -126,7 +108,7 @@ HRESULT EventStore::AppendBlockEvents(const ItemPath& block, Spill* spill) {
   return EnumerateLevel(host_.data, parent, kLevelEvent, &event, typeMask_, [&](const ItemPath& path) {
     const int32_t channel = EffectiveChannel(track.channel, event.channel);
     if (!ChannelAdmitted(channel, channelMask_)) return S_OK;
-    const ListedEvent entry{path, event.timeFormat, event.start, track.orderKey, channel};
+    const ListedEvent entry{path, event.start, track.orderKey, channel};
     // A list with room kept from an earlier build is filled in place, unless
     // its blocks interleaved (the merge would need them aside anyway); once
     // the room is used up, every later entry spills, keeping the order.
@@ -362,7 +344,7 @@ bool PathBefore(const ItemPath& a, const ItemPath& b) {
 }  // namespace
 
 void EventStore::Arrive(const ItemPath& path, const DisplayKey& key, uint32_t timeFormat, bool selected) {
-  arriving_.push_back(ListedEvent{path, timeFormat, key.start, key.orderKey, key.channel});
+  arriving_.push_back(ListedEvent{path, key.start, key.orderKey, key.channel});
   Listed().Add(path, key);
   if (selected) selected_.Add(path);
   if (timeFormat != kTimeTicks) ++otherFormats_;

@@ -166,7 +166,6 @@ class EventStore {
   // an ItemPath) and the display key it is sorted by.
   struct ListedEvent {
     ItemPath path;
-    uint32_t timeFormat;
     int64_t start;
     int32_t orderKey;
     int32_t channel;
