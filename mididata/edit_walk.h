@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <vector>
 
 #include "mididata/event_order.h"
 #include "mididata/event_store.h"
@@ -35,21 +36,35 @@ HRESULT WalkEventsIn(EventStore& store, int64_t from, int64_t to, Each&& each, b
     built = store.RereadChanged();
     if (FAILED(built)) return built;
   }
+  std::vector<int32_t> selected;
+  const bool bySelection = selectedOnly && store.SelectedIndexes(&selected);
   ReadBracket bracket(data);
   if (!bracket.Opened()) return bracket.result();
-  for (int32_t i = first; i < count; ++i) {
-    if (ordered && store.ListedStart(i) > to) break;
+  // S_FALSE ends the walk early.
+  auto visit = [&](int32_t i) -> HRESULT {
     ItemPath path{};
     HRESULT hr = store.PathAt(i, &path);
-    if (hr != S_OK) return FAILED(hr) ? hr : S_OK;
-    if (selectedOnly && !store.MaybeSelected(path)) continue;
+    if (hr != S_OK) return FAILED(hr) ? hr : S_FALSE;
+    if (selectedOnly && !store.MaybeSelected(path)) return S_OK;
     MidiEvent event{};
     ItemPath p = path;
     hr = data->GetItem(&p, kLevelEvent, &event, kGetEvent);
     if (FAILED(hr)) return hr;
     hr = each(i, path, event);
     FreeEventPayload(&event);
-    if (FAILED(hr)) return hr;
+    return FAILED(hr) ? hr : S_OK;
+  };
+  if (bySelection) {
+    for (int32_t i : selected) {
+      const HRESULT hr = visit(i);
+      if (hr != S_OK) return FAILED(hr) ? hr : S_OK;
+    }
+    return S_OK;
+  }
+  for (int32_t i = first; i < count; ++i) {
+    if (ordered && store.ListedStart(i) > to) break;
+    const HRESULT hr = visit(i);
+    if (hr != S_OK) return FAILED(hr) ? hr : S_OK;
   }
   return S_OK;
 }
@@ -61,7 +76,8 @@ HRESULT WalkEvents(EventStore& store, Each&& each) {
 }
 
 // The same for the entries that may be selected: the events the store knows
-// to be unselected are not read, so that a walk costs what the selection
+// to be unselected are not read, and a selection small beside the list is
+// visited through its own entries, so that a walk costs what the selection
 // holds (each must still test the flag it is given).
 template <class Each>
 HRESULT WalkSelectedEvents(EventStore& store, Each&& each) {

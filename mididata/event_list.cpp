@@ -321,6 +321,24 @@ PathMap<DisplayKey>& EventStore::Listed() {
   return listed_;
 }
 
+bool EventStore::SelectedIndexes(std::vector<int32_t>* out) {
+  out->clear();
+  const int32_t n = KvList_Count(events_);
+  if (!selectionKnown_ || !listedMade_ || ReportsWaiting() || selected_.Room() > static_cast<size_t>(n) / 4)
+    return false;
+  try {
+    selected_.ForEach([&](const ItemPath& path, uint8_t) {
+      const DisplayKey* key = listed_.Find(path);
+      if (!key) return;  // selected, but not in this view
+      if (const int32_t i = Locate(path, *key); i >= 0) out->push_back(i);
+    });
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  std::sort(out->begin(), out->end());
+  return true;
+}
+
 int32_t EventStore::Locate(const ItemPath& path, const DisplayKey& key) const {
   const int32_t n = KvList_Count(events_);
   if (n == 0) return -1;

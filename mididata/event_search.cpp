@@ -1,5 +1,7 @@
 // Finding events by time, pitch and selection, and changing the selected flag.
 #include <algorithm>
+#include <new>
+#include <vector>
 
 #include "mididata/event_store.h"
 #include "mididata/host_bracket.h"
@@ -165,8 +167,27 @@ HRESULT EventStore::SelectRange(int64_t start, int64_t length, int32_t lowNote, 
   if (!select && !hasStart && !hasLength && lowNote == 0 && highNote == 127) {
     HRESULT hr = host_.data->DeselectAll(kLevelEvent, 0, typeMask_, 0, 0, 0, 0, 0, 2);
     if (SUCCEEDED(hr)) {
-      selectionKnown_ = false;  // of the types asked for only: the next AnySelected looks
       bracket.SetCommit(1);
+      // Only events of the types asked for were deselected. A deselection
+      // never selects, so what may still be selected is what was: those
+      // events are read again, whether or not the host reported them.
+      if (selectionKnown_) {
+        std::vector<ItemPath> held;
+        try {
+          selected_.ForEach([&](const ItemPath& p, uint8_t) { held.push_back(p); });
+        } catch (const std::bad_alloc&) {
+          selectionKnown_ = false;  // the next AnySelected looks
+          return hr;
+        }
+        for (const ItemPath& p : held) {
+          EventRecord r;
+          if (FAILED(r.Read(host_.data, p))) {
+            selectionKnown_ = false;  // the deselection stands; the next AnySelected looks
+            break;
+          }
+          if (!(r.event.flags & kEventSelected)) selected_.Remove(p);
+        }
+      }
       return hr;
     }
   }

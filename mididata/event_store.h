@@ -127,6 +127,11 @@ class EventStore {
   // False only when the selection the store keeps says the listed event at
   // path is not selected.
   bool MaybeSelected(const ItemPath& path) const { return !selectionKnown_ || selected_.Contains(path); }
+  // The list indexes of the selected events, in list order, when finding
+  // them costs less than a walk of the whole list: the selection known, the
+  // listed paths indexed and the selection small beside the list. False
+  // when the caller should walk (and test MaybeSelected) instead.
+  bool SelectedIndexes(std::vector<int32_t>* out);
 
   // Display transform: pitch and velocity offsets of the event's track (and the
   // project pitch offset), read from the host at every call.
@@ -233,15 +238,15 @@ class EventStore {
   PathMap<DisplayKey> listed_;
   bool listedMade_ = false;
   bool interleaved_ = false;  // the last build merged its blocks
-  // Waiting reports: listed entries to remove, entries renumbered (old path,
-  // new path) and events read for the list, in report order. A report that
-  // would name a path already waiting applies the others first, so that the
-  // three never share a path.
   // The listed events that are selected, while selectionKnown_: taken from
   // the records a build, an arrival or a re-read sees and from the store's own
   // writes, so that AnySelected need not read the list.
   PathSet selected_;
   bool selectionKnown_ = false;
+  // Waiting reports: listed entries to remove, entries renumbered (old path,
+  // new path) and events read for the list, in report order. A report that
+  // would name a path already waiting applies the others first, so that the
+  // three never share a path.
   PathSet gone_;
   std::vector<std::pair<ItemPath, DisplayKey>> goneKeys_;  // gone_ in report order, with the listed keys
   PathSet renumberedFrom_, renumberedTo_;

@@ -71,6 +71,15 @@ class PathMap {
     size_ = used_ = 0;
   }
 
+  // Calls f(path, value) for every path held, in no particular order; the
+  // cost follows the table's room, not only what it holds.
+  template <class F>
+  void ForEach(F&& f) const {
+    for (const Slot& s : slots_)
+      if (s.state == kFull) f(s.path, s.value);
+  }
+  size_t Room() const { return slots_.size(); }
+
   // Room for n paths without growing.
   void Reserve(size_t n) {
     if (n * 2 > slots_.size()) Grow(n);
