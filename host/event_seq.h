@@ -43,8 +43,6 @@ class EventSeq {
   size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
   const SongEvent& operator[](size_t i) const;
-  // The record and payload may be changed through this; the id may not.
-  SongEvent& operator[](size_t i) { return const_cast<SongEvent&>(std::as_const(*this)[i]); }
 
   // Index of the event with that id, if the block holds it.
   std::optional<size_t> IndexOf(uint32_t id) const;
@@ -89,6 +87,7 @@ class EventSeq {
     Seq* seq_ = nullptr;
     size_t chunk_ = 0, offset_ = 0;
   };
+  // The record and payload may be changed through an iterator; the id may not.
   using iterator = Iter<false>;
   using const_iterator = Iter<true>;
   iterator begin() { return {this, 0, 0}; }

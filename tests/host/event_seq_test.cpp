@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <random>
 #include <vector>
 
@@ -84,7 +85,7 @@ TEST(EventSeq, BackwardAndForwardSteppingByIndex) {
   for (uint32_t id = 1; id <= 5000; ++id) seq.push_back(Ev(id));
   for (size_t i = seq.size(); i-- > 0;) ASSERT_EQ(seq[i].id, i + 1);
   for (size_t i = 0; i < seq.size(); i += 3) ASSERT_EQ(seq[i].id, i + 1);
-  seq[17].record.flags = 1;  // records may change in place
+  std::next(seq.begin(), 17)->record.flags = 1;  // records may change in place
   EXPECT_EQ(seq[17].record.flags, 1u);
   EXPECT_EQ(seq.IndexOf(18), 17u);
 }
